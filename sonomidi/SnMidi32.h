@@ -1,0 +1,141 @@
+/*
+ * SnMidi32: the MIDI driver library (libSnMidi32.so), plain C interface.
+ *
+ * Handles are 32-bit values above 32; 0 and 1..32 are error codes. A "window"
+ * argument is an SnMidiWindow: the library calls its post function from its
+ * own threads (clock, input) or from the calling thread (output buffer ready).
+ * Once StopSync, CloseSync, StopMidiIn, CloseMidiIn or CloseMidiOut has
+ * returned, the library never calls that sink again for that handle.
+ *
+ * Messages posted: SNMIDI_MSG_BEAT per clock beat, SNMIDI_MSG_SYNC_DONE,
+ * SNMIDI_MSG_OUT_BUFFER_READY when an output port has room again,
+ * SNMIDI_MSG_MIM_DATA when input events are waiting for GetMidiIn.
+ *
+ * Output devices: 0 is the built-in synthesizer ("Tamborly Synth"), then every
+ * ALSA sequencer port that accepts writes (through-ports excluded), then the
+ * capture-only devices of SNMIDI32_CAPTURE_DEVICES.
+ *
+ * Environment, read once when the library is loaded:
+ *   SNMIDI32_SOUNDFONT       soundfont of the built-in synth
+ *   SNMIDI32_AUDIO           auto (default) | null | file:PATH.wav
+ *   SNMIDI32_CAPTURE         file receiving one line per message put to any device:
+ *                            "<us CLOCK_MONOTONIC> <device> <status> <data1> <data2>"
+ *   SNMIDI32_CAPTURE_DEVICES Name1,Name2,... extra capture-only devices; a leading
+ *                            "!" makes a device that refuses to open
+ *
+ * Standard MIDI Files (format 0 and 1):
+ *   ReadSMF delivers channel messages with running status expanded and each
+ *   Set Tempo meta event as a record of status 0; other meta events and SysEx
+ *   are skipped, their delta times added to the next record's time.
+ *   ReadMetaEvent(type 0x51) answers a track's successive Set Tempo events on
+ *   successive calls (then the last one again); RewindSMF starts them over.
+ *   Other types always answer the track's first event of that type.
+ *   Writing: resolution 480 unless SetSMFResolution sets another before the
+ *   first track is written. WriteMetaEvent's value is the absolute tick of the
+ *   event (0 for a track name); data is a zero-terminated text for types
+ *   0x01-0x07, 3 bytes for 0x51, 4 for 0x58, 2 for 0x59. A track's meta events
+ *   are merged with its records by time when the track is written (meta events
+ *   first at equal ticks); CloseSMF completes the file.
+ *   SMPTE time division and resolution 0 are refused (OpenSMF returns 0).
+ */
+#ifndef SNMIDI32_H
+#define SNMIDI32_H
+
+#include <stdint.h>
+
+#if defined(SNMIDI32_BUILDING)
+#define SNMIDI32_API __attribute__((visibility("default")))
+#else
+#define SNMIDI32_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef uint32_t SNHANDLE;
+
+#pragma pack(push, 1)
+typedef struct MIDIEVENT {
+    uint32_t time;   /* delta ticks */
+    uint8_t status;
+    uint8_t data1;
+    uint8_t data2;
+    uint8_t data3;   /* passed through */
+} MIDIEVENT, *LPMIDIEVENT;
+#pragma pack(pop)
+
+typedef void (*SnMidiPost)(void *context, uint32_t message, uintptr_t wParam, intptr_t lParam);
+typedef struct SnMidiWindow {
+    SnMidiPost post;
+    void *context;
+} SnMidiWindow;
+
+#define SNMIDI_MSG_BEAT 0x5452u
+#define SNMIDI_MSG_OUT_BUFFER_READY 0x5453u
+#define SNMIDI_MSG_SYNC_DONE 0x5457u
+#define SNMIDI_MSG_MIM_DATA 0x3C3u
+
+/* 16-bit library version. */
+SNMIDI32_API uint16_t GetSonoMidiVersion(void);
+
+/* Output devices. */
+SNMIDI32_API uint32_t GetNumOutDevices(void);
+/* Fills name (32 bytes, always zero-terminated); 0 on success, non-zero for an unknown device. */
+SNMIDI32_API uint16_t GetMidiOutDescription(uint16_t device, char *name);
+/* Opens an output device; clock is a sync handle or 0 (messages sent at once). Handle > 32 or error. */
+SNMIDI32_API SNHANDLE OpenMidiOut(SnMidiWindow *window, uint16_t device, SNHANDLE clock, uint32_t flags);
+/* All Sound Off and All Notes Off on the 16 channels; nothing else changes. */
+SNMIDI32_API uint16_t ResetMidiOut(SNHANDLE h);
+/* Discards records the library still holds for the port. */
+SNMIDI32_API uint16_t FlushMidiOut(SNHANDLE h);
+SNMIDI32_API uint16_t CloseMidiOut(SNHANDLE h);
+/* 0 = taken, else full until SNMIDI_MSG_OUT_BUFFER_READY. Channel messages only;
+   others are dropped and reported as taken. Data bytes are masked to 7 bits. */
+SNMIDI32_API uint16_t PutMidiOut(SNHANDLE h, LPMIDIEVENT event);
+
+/* Input devices (ALSA sequencer ports that can be read). */
+SNMIDI32_API uint32_t GetNumInDevices(void);
+SNMIDI32_API uint16_t GetMidiInDescription(uint16_t device, char *name);
+SNMIDI32_API SNHANDLE OpenMidiIn(SnMidiWindow *window, uint16_t device, SNHANDLE clock, uint32_t flags);
+SNMIDI32_API uint16_t StartMidiIn(SNHANDLE h);
+SNMIDI32_API uint16_t StopMidiIn(SNHANDLE h);
+SNMIDI32_API uint16_t CloseMidiIn(SNHANDLE h);
+/* Next pending input event (owned by the library, valid until the next call), or NULL. */
+SNMIDI32_API LPMIDIEVENT GetMidiIn(SNHANDLE h);
+
+/* Sync clock: its own thread posts SNMIDI_MSG_BEAT every tempo microseconds. */
+SNMIDI32_API SNHANDLE OpenSync(uint32_t reserved, SnMidiWindow *window, uint16_t first, uint16_t second);
+SNMIDI32_API uint16_t CloseSync(SNHANDLE h);
+SNMIDI32_API uint16_t StopSync(SNHANDLE h);
+SNMIDI32_API uint16_t StartSync(SNHANDLE h);
+SNMIDI32_API uint16_t PauseSync(SNHANDLE h, uint32_t pause);
+SNMIDI32_API uint16_t ReStartSync(SNHANDLE h);
+/* 0 on success; a tempo below 100 us is refused (non-zero). Takes effect from the next beat. */
+SNMIDI32_API uint16_t SetTempo(SNHANDLE h, uint32_t tempo);
+SNMIDI32_API uint16_t SetResolution(SNHANDLE h, uint16_t resolution);
+SNMIDI32_API uint32_t GetTempo(SNHANDLE h);
+SNMIDI32_API uint16_t GetResolution(SNHANDLE h);
+/* Beats posted since StartSync, into *position; 0 on success. */
+SNMIDI32_API uint16_t GetPosition(SNHANDLE h, uint32_t *position);
+
+/* Standard MIDI Files. mode is 'r' or 'w'. Handle, or 0 when refused. */
+SNMIDI32_API SNHANDLE OpenSMF(const char *fileName, uint32_t *format, char mode, uint32_t *tracks);
+SNMIDI32_API uint16_t CloseSMF(SNHANDLE h);
+SNMIDI32_API uint16_t RewindSMF(SNHANDLE h);
+/* Up to max records of the track into dest; 0 at the track's end. */
+SNMIDI32_API uint32_t ReadSMF(SNHANDLE h, uint32_t track, LPMIDIEVENT dest, uint32_t max);
+/* Appends count records (delta times) to the track; returns the count written. */
+SNMIDI32_API uint32_t WriteSMF(SNHANDLE h, uint32_t track, const MIDIEVENT *records, uint32_t count);
+SNMIDI32_API uint16_t GetSMFResolution(SNHANDLE h);
+SNMIDI32_API uint16_t SetSMFResolution(SNHANDLE h, uint16_t resolution);
+/* -1 if absent, else 0 with *data (library-owned, valid until the next call or CloseSMF) and *length. */
+SNMIDI32_API int32_t ReadMetaEvent(SNHANDLE h, uint32_t track, uint8_t type, uint8_t **data, uint32_t *length);
+/* 0 on success. */
+SNMIDI32_API int32_t WriteMetaEvent(SNHANDLE h, uint32_t track, uint8_t type, const void *data, uint32_t value);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,37 @@
+#include "common/PastaTemporaria.h"
+
+#include "platform/PastaAplicacao.h"
+
+#include <filesystem>
+
+PastaTemporaria::PastaTemporaria(const QStringList &copiar)
+{
+    namespace fs = std::filesystem;
+    for (const QString &nome : copiar) {
+        const fs::path origem = fs::path(pastaConstruida().toStdString()) / nome.toStdString();
+        const fs::path destino = fs::path(caminho().toStdString()) / nome.toStdString();
+        std::error_code erro;
+        fs::copy(origem, destino, fs::copy_options::recursive | fs::copy_options::overwrite_existing, erro);
+    }
+    PastaAplicacao::definir(caminho());
+}
+
+PastaTemporaria::~PastaTemporaria()
+{
+    PastaAplicacao::definir(QString());
+}
+
+QString PastaTemporaria::caminho() const
+{
+    return pasta.path();
+}
+
+QString PastaTemporaria::arquivo(const QString &nome) const
+{
+    return pasta.path() + QLatin1Char('/') + nome;
+}
+
+QString PastaTemporaria::pastaConstruida()
+{
+    return QStringLiteral(TAMBORLY_BUILD_APP_DIR);
+}

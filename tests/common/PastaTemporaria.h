@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// A fresh application folder for one test: the application folder points at it
+// while it lives. Copies the named files or folders from the built application
+// folder (e.g. "libSnMidi32.so", "English.idm", "styles").
+class PastaTemporaria {
+public:
+    explicit PastaTemporaria(const QStringList &copiar = {QStringLiteral("libSnMidi32.so")});
+    ~PastaTemporaria();
+    PastaTemporaria(const PastaTemporaria &) = delete;
+    PastaTemporaria &operator=(const PastaTemporaria &) = delete;
+
+    QString caminho() const;
+    QString arquivo(const QString &nome) const;
+    // The application folder produced by the build.
+    static QString pastaConstruida();
+
+private:
+    QTemporaryDir pasta;
+};
