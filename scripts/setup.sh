@@ -16,5 +16,7 @@ if [ -n "$MISSING" ]; then
   $SUDO apt-get update
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $MISSING
 fi
-cmake -S . -B "$BUILD_DIR" -G Ninja "$@"
+LAUNCHER=""
+command -v ccache >/dev/null 2>&1 && LAUNCHER="-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
+cmake -S . -B "$BUILD_DIR" -G Ninja $LAUNCHER "$@"
 cmake --build "$BUILD_DIR" --parallel "$(nproc)"
