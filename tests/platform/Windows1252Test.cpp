@@ -13,7 +13,7 @@ TEST(Windows1252Test, RoundTripsEveryByte)
 TEST(Windows1252Test, DecodesAccentsAndTheEuroRange)
 {
     EXPECT_EQ(Windows1252::decodificar(QByteArray("Portugu\xEAs")), QString::fromUtf8("Português"));
-    EXPECT_EQ(Windows1252::decodificar(QByteArray("\x80\x93")), QString::fromUtf8("€–"));
+    EXPECT_EQ(Windows1252::decodificar(QByteArray("\x80\x96")), QString::fromUtf8("€–"));
     EXPECT_EQ(Windows1252::codificar(QString::fromUtf8("Baião")), QByteArray("Bai\xE3o"));
     EXPECT_EQ(Windows1252::codificar(QString::fromUtf8("日")), QByteArray("?"));
 }
