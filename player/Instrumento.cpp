@@ -1,15 +1,21 @@
 #include "player/Instrumento.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 
 Instrumento::Instrumento(QLabel *fundo) : fundo(fundo) {}
 
 Instrumento::~Instrumento()
 {
-    if (fundo) {
+    if (fundo && podeMexerNasImagens()) {
         fundo->hide();
         fundo->setGeometry(0, 0, 15, 15);
     }
+}
+
+bool Instrumento::podeMexerNasImagens()
+{
+    return QCoreApplication::instance() != nullptr;
 }
 
 void Instrumento::mostrarNota(uint32_t) {}

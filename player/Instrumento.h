@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPointer>
+
 #include <cstdint>
 
 class QLabel;
@@ -21,5 +23,11 @@ public:
     virtual void desmontar();
 
 protected:
-    QLabel *fundo;  // not owned: a picture of the player window
+    // Widgets can only be touched while the application object exists; the
+    // instrument may be destroyed after it, at the end of the process.
+    static bool podeMexerNasImagens();
+
+    // Not owned: a picture of the player window. Guarded, because the window may
+    // go before the instrument does.
+    QPointer<QLabel> fundo;
 };
