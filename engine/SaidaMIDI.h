@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class TSonoMidi;
+class TSonoMidiOut;
+class TSonoMidiSMF;
+class TSonoMidiScore;
+
+// The facade through which the whole program makes sound, and the import of
+// Standard MIDI Files into the current song. A single instance, created on
+// first use and never destroyed while the program runs. Channel arguments are
+// added to the status byte unchecked; each byte sent is the low 8 bits of its value.
+class SaidaMIDI {
+public:
+    // Throws ESonoMidiException when the driver library cannot be loaded; the
+    // next call tries again.
+    static SaidaMIDI &instancia();
+
+    // Closes the open port and opens the device (0 .. GetNumDevices - 1); an
+    // index outside that range opens nothing. Whether a device is open now.
+    bool abrirDispositivo(int32_t indice);
+    int32_t getDispositivo() const { return dispositivo; }
+    bool dispositivoAberto() const;
+    // The output devices' names; position i is device i.
+    QStringList listarDispositivos();
+
+    // Master volume in percent (0..100), applied to the 16 channels at once.
+    void setVolumeGeral(int32_t percentual);
+    int32_t getVolumeGeral() const { return volumeGeral; }
+    void aplicarVolumes();
+    // Bank 0 and the program on the channel; program 128 means no change.
+    void setPrograma(int32_t canal, int32_t programa);
+    void notaLigada(int32_t canal, int32_t velocidade, int32_t nota);
+    // A note-on of velocity 0.
+    void notaDesligada(int32_t canal, int32_t nota);
+    // All sound and notes off on the open port; nothing when none is open.
+    void reiniciarDispositivo();
+    // Reset All Controllers on the 16 channels.
+    void reiniciarControladores();
+    // Program 0 on the drum channel: the standard kit.
+    void restaurarKitPadrao();
+    void enviarMensagem(int32_t status, int32_t dado1, int32_t dado2);
+
+    // Reads the file and makes it the current song. Throws ESonoMidiException
+    // ("SMF not open", "SMF cant read", ...) and then leaves the previous song
+    // current; "midiOut not open" comes after the new song is installed.
+    void carregarArquivo(const QString &nome);
+    // Gives up the open file; nothing when none is open.
+    void fecharArquivo();
+    // Tracks of the open file; 0 when none is open.
+    int32_t getNumTrilhasArquivo() const;
+    // The track's name from the open file (at most 99 bytes); empty when none.
+    QString nomeTrilha(int32_t indice) const;
+    // The file's tempo in BPM from its next Set Tempo; -1 when there is none.
+    int32_t lerAndamento();
+
+private:
+    SaidaMIDI();
+    ~SaidaMIDI();
+
+    int32_t dispositivo = 0;
+    std::unique_ptr<TSonoMidi> sonoMidi;
+    std::unique_ptr<TSonoMidiOut> porta;
+    std::unique_ptr<TSonoMidiSMF> arquivoMidi;
+    std::unique_ptr<TSonoMidiScore> partitura;  // the reader's score; each load replaces it
+    std::unique_ptr<TSonoMidiScore> partituraPorta;  // the empty score attached to the port
+    int32_t volumeGeral = 100;
+    std::array<int32_t, 16> volumes{};
+    bool arquivoAberto = false;
+    bool musicaCarregada = false;
+};

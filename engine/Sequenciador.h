@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class EventoSequenciamento;
+class QObject;
+class TSonoMidi;
+class TSonoMidiSync;
+
+// The playback spine: one engine tick per beat of the sync clock. A single
+// instance, created on first use and never destroyed while the program runs.
+class Sequenciador {
+public:
+    static Sequenciador &instancia();
+
+    // Values of 0 or less are ignored (files without a Set Tempo carry -1).
+    void setAndamento(int32_t bpm);
+    int32_t getAndamento() const { return andamento; }
+    // Hands floor(937500 / andamento) microseconds per tick to the clock; a running
+    // clock is stopped, given the value and started again.
+    void aplicarAndamento();
+
+    // Opens the clock if it is closed; whether it is open now.
+    bool abrir();
+    void fechar();
+    // Starts the clock at the current tempo from the current position. Opens a
+    // closed clock first; throws ESonoMidiException when it still cannot.
+    void tocar();
+    void pausar();
+    // Pauses and rewinds to tick 0; the loop marks stay.
+    void parar();
+    void setPausado(bool pausado);
+    bool estaTocando() const;
+
+    int32_t getPosicao() const { return posicao; }
+    void setPosicao(int32_t tick) { posicao = tick; }
+
+    // First call marks the loop start at the position, the next ones its end
+    // (and turn the loop on).
+    void marcarLoop();
+    void limparLoop();
+    int32_t getInicioLoop() const { return inicioLoop; }
+    int32_t getFimLoop() const { return fimLoop; }
+
+    // -1: every track drives the kit; else only that track.
+    void setTrilhaExibida(int32_t indice);
+    // Play-along: drum-channel events are shown but not sent.
+    void setPlayAlong(bool valor) { playAlong = valor; }
+
+    // The clock, for the song import (which gives it the file's resolution).
+    TSonoMidiSync *getSincronizador() const { return sincronizador.get(); }
+
+    // The tick handler, run on every beat of the clock.
+    void processarTick(QObject *Sender = nullptr);
+
+private:
+    Sequenciador();
+    // Builds the binding and binds the handler; false when the library cannot be loaded.
+    bool ligar();
+    uint32_t valorAndamento() const;
+
+    std::unique_ptr<TSonoMidiSync> sincronizador;
+    std::unique_ptr<TSonoMidi> sonoMidi;  // the clock's own binding; null when the library failed to load
+    std::vector<EventoSequenciamento *> eventosDoTick;  // scratch; the events stay owned by their track
+    int32_t resolucao = 120;
+    int32_t andamento = 120;
+    int32_t inicioLoop = -1;
+    int32_t fimLoop = -1;
+    int32_t trilhaExibida = 0;
+    bool loopAtivo = false;
+    int32_t posicao = 0;
+    bool todasTrilhas = true;
+    bool playAlong = false;
+};

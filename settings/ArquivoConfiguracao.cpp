@@ -1,0 +1,143 @@
+#include "settings/ArquivoConfiguracao.h"
+
+#include "platform/ArquivoPerfil.h"
+#include "platform/PastaAplicacao.h"
+#include "player/Instrumento.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <optional>
+
+namespace {
+
+const QString secaoGeral = QStringLiteral("geral");
+
+// An optional sign and decimal digits that fit in 32 signed bits; nothing else.
+std::optional<int32_t> converter(const QString &texto)
+{
+    qsizetype i = 0;
+    bool negativo = false;
+    if (i < texto.size() && (texto[i] == QLatin1Char('+') || texto[i] == QLatin1Char('-'))) {
+        negativo = texto[i] == QLatin1Char('-');
+        ++i;
+    }
+    if (i == texto.size())
+        return std::nullopt;
+    int64_t valor = 0;
+    for (; i < texto.size(); ++i) {
+        const QChar c = texto[i];
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+        valor = valor * 10 + (c.unicode() - '0');
+        if (valor > int64_t(INT32_MAX) + 1)
+            return std::nullopt;
+    }
+    if (negativo)
+        valor = -valor;
+    if (valor < INT32_MIN || valor > INT32_MAX)
+        return std::nullopt;
+    return static_cast<int32_t>(valor);
+}
+
+QString nomeDoExecutavel()
+{
+    if (QCoreApplication::instance())
+        return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).fileName();
+}
+
+}  // namespace
+
+ArquivoConfiguracao &ArquivoConfiguracao::instancia()
+{
+    // Never destroyed: it owns the instrument, which lives as long as the window.
+    static ArquivoConfiguracao *unica = new ArquivoConfiguracao(nomeDoExecutavel());
+    return *unica;
+}
+
+ArquivoConfiguracao::ArquivoConfiguracao(const QString &nomeExecutavel)
+    : nomeArquivo(nomeConfiguracao(nomeExecutavel))
+{
+    // Nothing reads a flag before a song sets it; enabled is the harmless start.
+    canaisAtivos.fill(true);
+    carregar();
+}
+
+ArquivoConfiguracao::~ArquivoConfiguracao() = default;
+
+QString ArquivoConfiguracao::nomeConfiguracao(const QString &nomeExecutavel)
+{
+    const qsizetype n = nomeExecutavel.size();
+    bool temExtensao = n >= 4 && nomeExecutavel[n - 4] == QLatin1Char('.');
+    for (qsizetype i = n - 3; temExtensao && i < n; ++i)
+        temExtensao = nomeExecutavel[i].isLetterOrNumber();
+    if (temExtensao)
+        return nomeExecutavel.left(n - 3) + QStringLiteral("ini");
+    // Linux executables have no extension: keep the whole name.
+    return nomeExecutavel + QStringLiteral(".ini");
+}
+
+void ArquivoConfiguracao::carregar()
+{
+    const ArquivoPerfil perfil(PastaAplicacao::arquivo(nomeArquivo));
+    // The language is read whatever happens to the numbers, so a bad "driver"
+    // cannot leave the program without a language.
+    idioma = perfil.lerTexto(secaoGeral, QStringLiteral("idioma"), QStringLiteral("English"));
+    const std::optional<int32_t> lidoDriver = converter(perfil.lerTexto(secaoGeral, QStringLiteral("driver"), QStringLiteral("0")));
+    std::optional<int32_t> lidoVolume;
+    std::optional<int32_t> lidoVisualizacao;
+    if (lidoDriver)
+        lidoVolume = converter(perfil.lerTexto(secaoGeral, QStringLiteral("volume"), QStringLiteral("127")));
+    if (lidoVolume)
+        lidoVisualizacao = converter(perfil.lerTexto(secaoGeral, QStringLiteral("visualizacao"), QStringLiteral("0")));
+    if (!lidoVisualizacao) {
+        // Reading stops at the first bad number; every number takes its default.
+        driver = 0;
+        volume = 127;
+        visualizacao = 0;
+        canaisAtivos[0] = true;
+        return;
+    }
+    driver = *lidoDriver;
+    volume = *lidoVolume;
+    visualizacao = *lidoVisualizacao;
+}
+
+bool ArquivoConfiguracao::canalAtivo(int32_t indice) const
+{
+    if (indice < 0 || indice >= static_cast<int32_t>(canaisAtivos.size()))
+        return true;
+    return canaisAtivos[static_cast<size_t>(indice)];
+}
+
+void ArquivoConfiguracao::setCanalAtivo(bool valor, int32_t indice)
+{
+    if (indice < 0 || indice >= static_cast<int32_t>(canaisAtivos.size()))
+        return;
+    canaisAtivos[static_cast<size_t>(indice)] = valor;
+}
+
+void ArquivoConfiguracao::criarInstrumento(int32_t tipo)
+{
+    tipoInstrumento = tipo;
+    instrumento.reset(new Instrumento(nullptr));
+}
+
+void ArquivoConfiguracao::setInstrumento(std::unique_ptr<Instrumento> novo)
+{
+    instrumento = std::move(novo);
+}
+
+void ArquivoConfiguracao::salvar()
+{
+    const QStringList linhas{
+        QStringLiteral("[geral]"),
+        QStringLiteral("driver=") + QString::number(driver),
+        QStringLiteral("volume=") + QString::number(volume),
+        QStringLiteral("idioma=") + idioma,
+    };
+    // A folder that cannot be written loses the changes silently, as the
+    // player has no message for it.
+    ArquivoPerfil::gravarLinhas(PastaAplicacao::arquivo(nomeArquivo), linhas);
+}

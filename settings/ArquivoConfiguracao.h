@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class Instrumento;
+
+// The player's persistent settings (output device, master volume, language)
+// and two run-time items every window reaches through it: the per-track
+// enabled flags and the on-screen instrument. The settings file lies beside the
+// executable and is read once, at the first instancia().
+class ArquivoConfiguracao {
+public:
+    static ArquivoConfiguracao &instancia();
+
+    // Reads the settings of an executable of that file name from the application
+    // folder. instancia() uses the running executable's name; tests build their own.
+    explicit ArquivoConfiguracao(const QString &nomeExecutavel);
+    ~ArquivoConfiguracao();
+    ArquivoConfiguracao(const ArquivoConfiguracao &) = delete;
+    ArquivoConfiguracao &operator=(const ArquivoConfiguracao &) = delete;
+
+    // The settings file's name without folder: "Tamborly.exe" gives "Tamborly.ini",
+    // a name without a three-letter extension gets ".ini" appended.
+    static QString nomeConfiguracao(const QString &nomeExecutavel);
+    QString getNomeArquivo() const { return nomeArquivo; }
+
+    // Device index in SaidaMIDI::listarDispositivos; -1: none chosen yet.
+    int32_t getDriver() const { return driver; }
+    void setDriver(int32_t valor) { driver = valor; }
+    int32_t getVolume() const { return volume; }
+    void setVolume(int32_t valor) { volume = valor; }
+    QString getIdioma() const { return idioma; }
+    // Records the language actually in use; written by the next salvar().
+    void setIdioma(const QString &valor) { idioma = valor; }
+
+    // Flag of track indice of the current song; tracks 16 and beyond have no
+    // flag and are always enabled.
+    bool canalAtivo(int32_t indice) const;
+    // Value first, then the index; indexes outside 0..15 are ignored.
+    void setCanalAtivo(bool valor, int32_t indice);
+
+    // Builds the on-screen instrument (once, while the player window is built).
+    void criarInstrumento(int32_t tipo);
+    // The instrument, owned by this object; null before criarInstrumento.
+    Instrumento *getInstrumento() const { return instrumento.get(); }
+    // Test seam: installs another instrument (e.g. one that records its calls),
+    // deleting the previous one.
+    void setInstrumento(std::unique_ptr<Instrumento> novo);
+
+    // Writes the four-line settings file, replacing the old one atomically.
+    // Failures (a read-only folder) are ignored; the values in memory stay.
+    void salvar();
+
+private:
+    void carregar();
+
+    QString nomeArquivo;
+    QString idioma;
+    int32_t driver = 0;
+    int32_t tipoInstrumento = 0;
+    int32_t volume = 127;
+    int32_t visualizacao = 0;
+    std::array<bool, 16> canaisAtivos{};
+    std::unique_ptr<Instrumento> instrumento;  // owned; absent until criarInstrumento
+};
