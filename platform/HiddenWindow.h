@@ -1,0 +1,53 @@
+#pragma once
+
+#include "sonomidi/SnMidi32.h"
+
+#include <QObject>
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+
+class QEvent;
+
+// Stands in for a hidden message window: the driver library posts to handle()
+// from any thread, and the messages run the owner's window procedure on the
+// thread that built this object, one at a time, in the order posted, none
+// dropped. Messages still queued when it is destroyed are discarded.
+class HiddenWindow : public QObject {
+public:
+    using Procedure = std::function<void(uint32_t Message, uintptr_t WParam, intptr_t LParam)>;
+
+    explicit HiddenWindow(Procedure procedure);
+    ~HiddenWindow() override;
+
+    HiddenWindow(const HiddenWindow &) = delete;
+    HiddenWindow &operator=(const HiddenWindow &) = delete;
+
+    // The sink to hand to the library as the "window".
+    SnMidiWindow *handle() { return &sink; }
+    // What the platform does with a message that a procedure does not handle: nothing.
+    static void defaultProcedure(uint32_t Message, uintptr_t WParam, intptr_t LParam);
+
+protected:
+    bool event(QEvent *e) override;
+
+private:
+    struct Mensagem {
+        uint32_t message;
+        uintptr_t wParam;
+        intptr_t lParam;
+    };
+
+    static void postar(void *context, uint32_t message, uintptr_t wParam, intptr_t lParam);
+    void drenar();
+
+    Procedure procedure;
+    SnMidiWindow sink;
+    // Messages not yet run. One that arrives while a procedure runs a nested event
+    // loop waits here for the outer dispatch, so procedures never overlap.
+    std::deque<Mensagem> pendentes;
+    bool despachando = false;
+    std::shared_ptr<bool> vivo;
+};

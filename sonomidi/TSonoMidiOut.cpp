@@ -1,0 +1,107 @@
+#include "sonomidi/TSonoMidiOut.h"
+
+#include "platform/HiddenWindow.h"
+#include "sonomidi/ESonoMidiException.h"
+#include "sonomidi/TSonoMidiScore.h"
+#include "sonomidi/TSonoMidiSync.h"
+
+TSonoMidiOut::TSonoMidiOut(QObject *Owner)
+    : QObject(Owner),
+      hWnd(std::make_unique<HiddenWindow>([this](uint32_t Message, uintptr_t WParam, intptr_t LParam) {
+          WindowProc(Message, WParam, LParam);
+      }))
+{
+}
+
+TSonoMidiOut::~TSonoMidiOut()
+{
+    // The output facade clears SonoMidi when it goes; the handle is then forgotten.
+    if (Opened && SonoMidi)
+        Close();
+    hWnd.reset();
+}
+
+SnMidiWindow *TSonoMidiOut::GetWindow() const
+{
+    return hWnd->handle();
+}
+
+bool TSonoMidiOut::Open(uint16_t Device, uint32_t Flags)
+{
+    if (!SonoMidi)
+        throw ESonoMidiException(QStringLiteral("No SonoMidi"));
+    if (Opened)
+        throw ESonoMidiException(QStringLiteral("already open"));
+    char descricao[32] = {};
+    SonoMidi->GetMidiOutDescription(Device, descricao);
+    descricao[sizeof descricao - 1] = '\0';
+    DeviceName = QString::fromUtf8(descricao);
+    const SNHANDLE relogio = Sync ? Sync->GetHandle() : 0;
+    this->Flags = Flags;
+    this->Device = Device;
+    hMidiOut = SonoMidi->OpenMidiOut(hWnd->handle(), Device, relogio, Flags);
+    // Values up to 32 are error codes, not handles.
+    if (hMidiOut > 32)
+        Opened = true;
+    else
+        hMidiOut = 0;
+    return Opened;
+}
+
+void TSonoMidiOut::Close()
+{
+    if (!Opened)
+        throw ESonoMidiException(QStringLiteral("midiOut not open"));
+    DeviceName.clear();
+    if (SonoMidi) {
+        Reset();
+        SonoMidi->CloseMidiOut(hMidiOut);
+    }
+    hMidiOut = 0;
+    Opened = false;
+}
+
+void TSonoMidiOut::Reset()
+{
+    if (!Opened)
+        throw ESonoMidiException(QStringLiteral("midiOut not open"));
+    if (!SonoMidi)
+        throw ESonoMidiException(QStringLiteral("No SonoMidi"));
+    SonoMidi->ResetMidiOut(hMidiOut);
+}
+
+void TSonoMidiOut::Flush()
+{
+    if (!Opened)
+        throw ESonoMidiException(QStringLiteral("midiOut not open"));
+    if (!SonoMidi)
+        throw ESonoMidiException(QStringLiteral("No SonoMidi"));
+    SonoMidi->FlushMidiOut(hMidiOut);
+}
+
+bool TSonoMidiOut::Put(LPMIDIEVENT Event)
+{
+    // The player relies on a closed port swallowing its messages without error.
+    if (!Opened || !SonoMidi)
+        return true;
+    return SonoMidi->PutMidiOut(hMidiOut, Event) == 0;
+}
+
+uint32_t TSonoMidiOut::GetNumDevices() const
+{
+    if (!SonoMidi)
+        throw ESonoMidiException(QStringLiteral("No SonoMidi"));
+    return SonoMidi->GetNumOutDevices();
+}
+
+void TSonoMidiOut::WindowProc(uint32_t Message, uintptr_t WParam, intptr_t LParam)
+{
+    if (Message == SNMIDI_MSG_OUT_BUFFER_READY) {
+        if (Score)
+            Score->FeedPort(this);
+        if (OutBufferReady)
+            OutBufferReady(this);
+    } else {
+        HiddenWindow::defaultProcedure(Message, WParam, LParam);
+    }
+}

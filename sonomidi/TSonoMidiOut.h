@@ -1,0 +1,63 @@
+#pragma once
+
+#include "sonomidi/TSonoMidi.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class HiddenWindow;
+class TSonoMidiScore;
+class TSonoMidiSync;
+
+// An output port: hands MIDIEVENT records to a library output device and, when
+// the library reports room, refills it from an attached score.
+class TSonoMidiOut : public QObject {
+public:
+    explicit TSonoMidiOut(QObject *Owner = nullptr);
+    // Closes if open, then releases the hidden window.
+    ~TSonoMidiOut() override;
+
+    TSonoMidiOut(const TSonoMidiOut &) = delete;
+    TSonoMidiOut &operator=(const TSonoMidiOut &) = delete;
+
+    TSonoMidi *SonoMidi = nullptr;  // not owned: the port's owner keeps the binding alive
+    TSonoMidiSync *Sync = nullptr;  // not owned: clock linked at Open, or null
+
+    // True when the library opened the device; a refused open keeps DeviceName.
+    bool Open(uint16_t Device, uint32_t Flags);
+    // Resets the device, closes it and empties DeviceName.
+    void Close();
+    void Reset();
+    void Flush();
+    // A closed port takes every record and sends nothing; an open one returns
+    // false while the library's buffer is full.
+    bool Put(LPMIDIEVENT Event);
+
+    bool IsOpen() const { return Opened; }
+    uint32_t GetNumDevices() const;
+    void SetScore(TSonoMidiScore *Score) { this->Score = Score; }
+    TSonoMidiScore *GetScore() const { return Score; }
+    QString GetDeviceName() const { return DeviceName; }
+    SNHANDLE GetHandle() const { return hMidiOut; }
+    uint16_t GetDevice() const { return Device; }
+    uint32_t GetFlags() const { return Flags; }
+    // The message sink handed to the library as this port's window.
+    SnMidiWindow *GetWindow() const;
+
+private:
+    void WindowProc(uint32_t Message, uintptr_t WParam, intptr_t LParam);
+
+    SNHANDLE hMidiOut = 0;
+    uint32_t Flags = 0;
+    uint16_t Device = 0;
+    bool Opened = false;
+    QString DeviceName;
+    TSonoMidiScore *Score = nullptr;  // not owned: whoever attaches it keeps it alive
+    std::unique_ptr<HiddenWindow> hWnd;
+
+public:
+    // Fired on every output-buffer-ready message, after the score's refill.
+    TNotifyEvent OutBufferReady;
+};

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "sonomidi/TSonoMidi.h"
+
+#include <QObject>
+
+#include <memory>
+
+class HiddenWindow;
+
+// The clock: opens a library clock, passes tempo (microseconds per beat) and
+// resolution to it, and raises OnMidiBeat for every beat message, on the thread
+// that built it.
+class TSonoMidiSync : public QObject {
+public:
+    explicit TSonoMidiSync(QObject *Owner = nullptr);
+    // Stops, closes if open, then releases the hidden window.
+    ~TSonoMidiSync() override;
+
+    TSonoMidiSync(const TSonoMidiSync &) = delete;
+    TSonoMidiSync &operator=(const TSonoMidiSync &) = delete;
+
+    // Called once per beat message, also for a beat posted before Stop or Close.
+    TNotifyEvent OnMidiBeat;
+    TNotifyEvent OnSyncDone;
+
+private:
+    std::unique_ptr<HiddenWindow> hWnd;
+
+public:
+    TSonoMidi *SonoMidi = nullptr;  // not owned: the clock's owner keeps the binding alive
+
+    // True when open; on an open clock returns true without calling the library.
+    bool Open(uint16_t First, uint16_t Second);
+    void Close();
+    void Start();
+    void Stop();
+    // No open check: a closed clock passes handle 0 and the library's answer decides.
+    bool SetTempo(uint32_t Tempo);
+    void SetResolution(uint16_t Resolution);
+
+    bool IsOpen() const { return Opened; }
+    bool IsRunning() const { return Running; }
+    SNHANDLE GetHandle() const { return hSync; }
+    // The message sink handed to the library as this clock's window.
+    SnMidiWindow *GetWindow() const;
+
+private:
+    void WindowProc(uint32_t Message, uintptr_t WParam, intptr_t LParam);
+
+    SNHANDLE hSync = 0;
+    bool Opened = false;
+    uint16_t OpenFirst = 0;
+    uint16_t OpenSecond = 0;
+    bool Running = false;
+};
