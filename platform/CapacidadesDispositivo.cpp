@@ -1,0 +1,102 @@
+#include "platform/CapacidadesDispositivo.h"
+
+#include "platform/PastaAplicacao.h"
+
+#include <QFile>
+
+#include <dlfcn.h>
+
+#include <cstring>
+
+namespace {
+
+// Kept for the whole run: dlopen of the file the binding loaded returns the
+// same library, so the device list is computed by the same code.
+struct Biblioteca {
+    void *handle = nullptr;
+    uint32_t (*numDispositivos)() = nullptr;
+    uint16_t (*descricao)(uint16_t, char *) = nullptr;
+
+    Biblioteca()
+    {
+        const QByteArray local = QFile::encodeName(PastaAplicacao::arquivo(QStringLiteral("libSnMidi32.so")));
+        handle = dlopen(local.constData(), RTLD_NOW | RTLD_LOCAL);
+        if (!handle)
+            handle = dlopen("libSnMidi32.so", RTLD_NOW | RTLD_LOCAL);
+        if (!handle)
+            return;
+        numDispositivos = reinterpret_cast<uint32_t (*)()>(dlsym(handle, "GetNumOutDevices"));
+        descricao = reinterpret_cast<uint16_t (*)(uint16_t, char *)>(dlsym(handle, "GetMidiOutDescription"));
+    }
+};
+
+// MMSYSERR_BADDEVICEID and MMSYSERR_NODRIVER of the Windows query.
+constexpr uint32_t dispositivoInvalido = 2;
+constexpr uint32_t semDriver = 6;
+
+uint32_t consultarBiblioteca(uint32_t dispositivo, char nome[32])
+{
+    static Biblioteca biblioteca;
+    if (!biblioteca.numDispositivos || !biblioteca.descricao)
+        return semDriver;
+    if (dispositivo >= biblioteca.numDispositivos() || dispositivo > 0xFFFF)
+        return dispositivoInvalido;
+    char texto[32] = {};
+    if (biblioteca.descricao(static_cast<uint16_t>(dispositivo), texto) != 0)
+        return dispositivoInvalido;
+    std::memcpy(nome, texto, sizeof texto);
+    return 0;
+}
+
+CapacidadesDispositivo::Consulta &consultaAtual()
+{
+    static CapacidadesDispositivo::Consulta consulta = nullptr;
+    return consulta;
+}
+
+}  // namespace
+
+uint32_t CapacidadesDispositivo::consultar(uint32_t dispositivo, char nome[32])
+{
+    nome[0] = '\0';
+    const Consulta consulta = consultaAtual() ? consultaAtual() : consultarBiblioteca;
+    const uint32_t resultado = consulta(dispositivo, nome);
+    if (resultado != 0) {
+        nome[0] = '\0';
+        return resultado;
+    }
+    cortarNome(nome);
+    return 0;
+}
+
+void CapacidadesDispositivo::cortarNome(char nome[32])
+{
+    size_t n = strnlen(nome, 32);
+    if (n > 31)
+        n = 31;
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(nome[i]); };
+    // Find where the last character starts and drop it if it does not fit whole.
+    size_t inicio = n;
+    while (inicio > 0 && (byte(inicio - 1) & 0xC0) == 0x80 && n - inicio < 3)
+        --inicio;
+    if (inicio > 0) {
+        const unsigned char lider = byte(inicio - 1);
+        size_t tamanho = 1;
+        if ((lider & 0xE0) == 0xC0)
+            tamanho = 2;
+        else if ((lider & 0xF0) == 0xE0)
+            tamanho = 3;
+        else if ((lider & 0xF8) == 0xF0)
+            tamanho = 4;
+        if (lider >= 0x80 && n - (inicio - 1) < tamanho)
+            n = inicio - 1;
+    } else {
+        n = 0;  // only continuation bytes: nothing whole is left
+    }
+    nome[n] = '\0';
+}
+
+void CapacidadesDispositivo::definirConsulta(Consulta consulta)
+{
+    consultaAtual() = consulta;
+}
