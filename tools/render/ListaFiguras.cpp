@@ -1,0 +1,97 @@
+#include "tools/render/ListaFiguras.h"
+
+#include "player/TabelaBateria.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+
+namespace {
+
+bool retanguloDoKit(const QString &nome, QRect &retangulo)
+{
+    for (const PecaBateria &peca : tabelaBateria) {
+        if (nome == QLatin1String(peca.nome.data(), qsizetype(peca.nome.size()))) {
+            retangulo = QRect(peca.esquerda, peca.topo, peca.largura, peca.altura);
+            return true;
+        }
+    }
+    return false;
+}
+
+QStringList ids(const QString &texto)
+{
+    if (texto == QLatin1String("-"))
+        return {};
+    return texto.split(QLatin1Char('+'), Qt::SkipEmptyParts);
+}
+
+}
+
+bool ListaFiguras::ler(const QString &caminho, QList<Figura> &figuras, QString &erro)
+{
+    QFile arquivo(caminho);
+    if (!arquivo.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        erro = caminho + QStringLiteral(": cannot read the picture list");
+        return false;
+    }
+    QSet<QString> nomes;
+    int numero = 0;
+    static const QRegularExpression espacos(QStringLiteral("\\s+"));
+    while (!arquivo.atEnd()) {
+        ++numero;
+        QString linha = QString::fromUtf8(arquivo.readLine());
+        const qsizetype comentario = linha.indexOf(QLatin1Char('#'));
+        if (comentario >= 0)
+            linha.truncate(comentario);
+        const QStringList campos = linha.trimmed().split(espacos, Qt::SkipEmptyParts);
+        if (campos.isEmpty())
+            continue;
+        const QString onde = QStringLiteral("%1:%2: ").arg(caminho).arg(numero);
+        if (campos.size() < 3) {
+            erro = onde + QStringLiteral("expected: name state rectangle [mask=ids] [png]");
+            return false;
+        }
+        Figura figura;
+        figura.nome = campos[0];
+        figura.estado = ids(campos[1]);
+        figura.linha = numero;
+        if (nomes.contains(figura.nome)) {
+            erro = onde + QStringLiteral("picture \"") + figura.nome + QStringLiteral("\" listed twice");
+            return false;
+        }
+        nomes.insert(figura.nome);
+        const QString &ret = campos[2];
+        if (ret == QLatin1String("kit")) {
+            if (!retanguloDoKit(figura.nome, figura.retangulo)) {
+                erro = onde + QStringLiteral("\"") + figura.nome + QStringLiteral("\" is not in the kit table");
+                return false;
+            }
+        } else if (ret == QLatin1String("sheet")) {
+            figura.retangulo = QRect();  // filled in by the caller from the sheet's size
+        } else {
+            const QStringList n = ret.split(QLatin1Char(','));
+            bool ok = n.size() == 4;
+            int v[4] = {};
+            for (int i = 0; ok && i < 4; ++i)
+                v[i] = n[i].toInt(&ok);
+            if (!ok || v[2] <= 0 || v[3] <= 0) {
+                erro = onde + QStringLiteral("bad rectangle \"") + ret + QStringLiteral("\" (x,y,w,h)");
+                return false;
+            }
+            figura.retangulo = QRect(v[0], v[1], v[2], v[3]);
+        }
+        for (int i = 3; i < campos.size(); ++i) {
+            if (campos[i].startsWith(QLatin1String("mask=")))
+                figura.mascara = ids(campos[i].mid(5));
+            else if (campos[i] == QLatin1String("png"))
+                figura.png = true;
+            else {
+                erro = onde + QStringLiteral("unknown option \"") + campos[i] + QStringLiteral("\"");
+                return false;
+            }
+        }
+        figuras.append(figura);
+    }
+    return true;
+}
