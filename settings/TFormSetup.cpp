@@ -1,0 +1,324 @@
+#include "settings/TFormSetup.h"
+
+#include "engine/SaidaMIDI.h"
+#include "platform/CaixaMensagem.h"
+#include "player/Instrumento.h"
+#include "settings/ArquivoConfiguracao.h"
+#include "settings/GerenciadorIdiomas.h"
+#include "settings/TformAssistenteConfiguracaoDriver.h"
+#include "song/GerenciadorMusica.h"
+#include "song/Musica.h"
+#include "song/Trilha.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QFont>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QShowEvent>
+#include <QTabWidget>
+
+namespace {
+
+TFormSetup *setupCriado = nullptr;
+
+const char *const propriedadeTag = "tag";
+
+QString texto(const char *secao, const char *chave)
+{
+    QString t = GerenciadorIdiomas::instancia()->obterTexto(QString::fromLatin1(secao), QString::fromLatin1(chave));
+    // Language files break lines with CR LF; widgets want a bare line feed.
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return t;
+}
+
+QString textoDoSetup(const char *chave)
+{
+    return texto("frmSetup", chave);
+}
+
+struct PosicaoCaixa {
+    int x, y, largura;
+};
+
+// Two columns of eight boxes; the widths differ box by box, as the dialog was drawn.
+PosicaoCaixa posicaoDaCaixa(int i)
+{
+    if (i == 0)
+        return {12, 13, 126};
+    if (i < 8)
+        return {12, 30 + 16 * (i - 1), 133};
+    if (i == 8)
+        return {153, 13, 132};
+    if (i < 15)
+        return {153, 29 + 16 * (i - 9), 120};
+    return {153, 125, 97};
+}
+
+}  // namespace
+
+TFormSetup::TFormSetup(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("FormSetup"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+    QFont fonte(QStringLiteral("DejaVu Sans"));
+    fonte.setPixelSize(11);
+    setFont(fonte);
+    setWindowTitle(QStringLiteral("Setup"));
+    // 298 x 308 with the frame; this is the client area inside it.
+    setFixedSize(290, 281);
+    move(379, 164);
+
+    PagCtrlSetup = new QTabWidget(this);
+    PagCtrlSetup->setGeometry(0, 8, 289, 233);
+
+    TabDrivers = new QWidget;
+    PagCtrlSetup->addTab(TabDrivers, QStringLiteral("Drivers"));
+    ListBoxDrivers = new QListWidget(TabDrivers);
+    ListBoxDrivers->setGeometry(7, 6, 267, 158);
+    ListBoxDrivers->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBoxDrivers->setUniformItemSizes(true);
+    ListBoxDrivers->viewport()->installEventFilter(this);
+    btnAssistenteDriver = new QPushButton(TabDrivers);
+    btnAssistenteDriver->setGeometry(42, 173, 233, 25);
+
+    TabCanais = new QWidget;
+    PagCtrlSetup->addTab(TabCanais, QString());
+    GroupBoxCanais = new QGroupBox(TabCanais);
+    GroupBoxCanais->setGeometry(0, 8, 281, 153);
+
+    // Box i stands for track i of the current song; its index is its tag.
+    for (int i = 0; i < 16; ++i) {
+        auto *caixa = new QCheckBox(GroupBoxCanais);
+        caixa->setObjectName(QStringLiteral("CheckBox%1").arg(i));
+        const PosicaoCaixa p = posicaoDaCaixa(i);
+        caixa->setGeometry(p.x, p.y, p.largura, 17);
+        caixa->setProperty(propriedadeTag, i);
+        caixa->setEnabled(false);
+        caixa->setToolTip(textoDoSetup("CheckBox"));
+        caixa->setText(textoDoSetup("CheckBoxText"));
+        caixasCanal[static_cast<size_t>(i)] = caixa;
+        connect(caixa, &QCheckBox::toggled, this, [this, caixa] { CheckBoxClick(caixa); });
+    }
+    selecaoAtiva = true;
+
+    CheckBoxSel = new QCheckBox(TabCanais);
+    CheckBoxSel->setGeometry(16, 176, 105, 17);
+    CheckBoxSel->setEnabled(false);
+    connect(CheckBoxSel, &QCheckBox::toggled, this, &TFormSetup::CheckBoxSelClick);
+
+    btnOK = new QPushButton(QStringLiteral("OK"), this);
+    btnOK->setGeometry(64, 248, 75, 25);
+    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    btnCancel->setGeometry(149, 248, 75, 25);
+
+    QStringList nomes;
+    try {
+        nomes = SaidaMIDI::instancia().listarDispositivos();
+    } catch (...) {
+        // Without the driver library there is no device to list.
+    }
+    for (const QString &nome : nomes) {
+        auto *item = new QListWidgetItem(nome, ListBoxDrivers);
+        item->setSizeHint(QSize(0, 13));
+    }
+
+    GroupBoxCanais->setTitle(textoDoSetup("GroupBoxCanais"));
+    CheckBoxSel->setText(textoDoSetup("CheckBoxSel"));
+    PagCtrlSetup->setTabText(PagCtrlSetup->indexOf(TabCanais), textoDoSetup("TabCanais"));
+    btnOK->setToolTip(textoDoSetup("btnOK"));
+    btnCancel->setToolTip(textoDoSetup("btnCancel"));
+    btnAssistenteDriver->setToolTip(textoDoSetup("btnAssistenteDriver"));
+    btnAssistenteDriver->setText(textoDoSetup("btnAssistenteDriver"));
+
+    connect(ListBoxDrivers, &QListWidget::currentRowChanged, this, &TFormSetup::ListBoxDriversClick);
+    connect(ListBoxDrivers, &QListWidget::clicked, this, [this](const QModelIndex &indice) {
+        // A click that changed the row has run the handler already.
+        if (indice.row() == linhaAntesDoClique)
+            ListBoxDriversClick();
+    });
+    connect(btnOK, &QPushButton::clicked, this, &TFormSetup::btnOKClick);
+    connect(btnCancel, &QPushButton::clicked, this, &TFormSetup::btnCancelClick);
+    connect(btnAssistenteDriver, &QPushButton::clicked, this, &TFormSetup::btnAssistenteDriverClick);
+
+    setupCriado = this;
+}
+
+TFormSetup::~TFormSetup()
+{
+    if (setupCriado == this)
+        setupCriado = nullptr;
+}
+
+TFormSetup *TFormSetup::FormSetup()
+{
+    return setupCriado;
+}
+
+void TFormSetup::showEvent(QShowEvent *evento)
+{
+    QDialog::showEvent(evento);
+    if (!evento->spontaneous())
+        FormShow();
+}
+
+bool TFormSetup::eventFilter(QObject *objeto, QEvent *evento)
+{
+    if (objeto == ListBoxDrivers->viewport() && evento->type() == QEvent::MouseButtonPress)
+        linhaAntesDoClique = ListBoxDrivers->currentRow();
+    return QDialog::eventFilter(objeto, evento);
+}
+
+void TFormSetup::FormShow()
+{
+    selecionarDispositivo(ArquivoConfiguracao::instancia().getDriver());
+}
+
+void TFormSetup::selecionarDispositivo(int indice)
+{
+    const QSignalBlocker bloqueio(ListBoxDrivers);
+    if (indice >= 0 && indice < ListBoxDrivers->count()) {
+        ListBoxDrivers->setCurrentRow(indice);
+    } else {
+        ListBoxDrivers->setCurrentRow(-1);
+        ListBoxDrivers->clearSelection();
+    }
+}
+
+int TFormSetup::dispositivoSelecionado() const
+{
+    const int linha = ListBoxDrivers->currentRow();
+    if (linha < 0 || !ListBoxDrivers->item(linha)->isSelected())
+        return -1;
+    return linha;
+}
+
+void TFormSetup::ListBoxDriversClick()
+{
+    aplicarDriver();
+}
+
+void TFormSetup::btnOKClick()
+{
+    aplicarDriver();
+    accept();
+}
+
+void TFormSetup::btnCancelClick()
+{
+    // Nothing to undo: every change took effect when it was made.
+    reject();
+}
+
+void TFormSetup::btnAssistenteDriverClick()
+{
+    TformAssistenteConfiguracaoDriver *assistente = TformAssistenteConfiguracaoDriver::formAssistenteConfiguracaoDriver();
+    if (!assistente)
+        return;
+    const int32_t escolhido = assistente->executarAssistente();
+    if (escolhido != -1)
+        selecionarDispositivo(escolhido);
+    // The wizard leaves the port on the device it tested last: unless it found
+    // another device, the stored one goes back on.
+    if (escolhido == -1 || escolhido == ArquivoConfiguracao::instancia().getDriver())
+        reabrirDispositivoGuardado(true);
+    else
+        aplicarDriver();
+}
+
+void TFormSetup::aplicarDriver()
+{
+    ArquivoConfiguracao &configuracao = ArquivoConfiguracao::instancia();
+    const int s = dispositivoSelecionado();
+    if (s == -1 || s == configuracao.getDriver())
+        return;
+    bool aberto = false;
+    try {
+        SaidaMIDI &saida = SaidaMIDI::instancia();
+        aberto = saida.abrirDispositivo(s);
+        if (aberto) {
+            configuracao.setDriver(s);
+            // The new device plays at the level the volume slider shows.
+            saida.aplicarVolumes();
+            return;
+        }
+    } catch (...) {
+    }
+    // Opening s closed the stored device: put it back, keep it stored, and
+    // leave the clicked item selected so that OK tries it again.
+    avisarPlacaDesconfigurada();
+    reabrirDispositivoGuardado(false);
+}
+
+void TFormSetup::reabrirDispositivoGuardado(bool avisarFalha)
+{
+    bool aberto = false;
+    try {
+        SaidaMIDI &saida = SaidaMIDI::instancia();
+        aberto = saida.abrirDispositivo(ArquivoConfiguracao::instancia().getDriver());
+        if (aberto)
+            saida.aplicarVolumes();
+    } catch (...) {
+        aberto = false;
+    }
+    if (!aberto && avisarFalha)
+        avisarPlacaDesconfigurada();
+}
+
+void TFormSetup::avisarPlacaDesconfigurada()
+{
+    CaixaMensagem::mostrar(texto("frmPrincipal", "msgPlacaDesconfigurada"), texto("geral", "nomeAplicacao"));
+}
+
+bool TFormSetup::todasMarcadas() const
+{
+    for (const QCheckBox *caixa : caixasCanal) {
+        if (caixa->isEnabled() && !caixa->isChecked())
+            return false;
+    }
+    return true;
+}
+
+void TFormSetup::CheckBoxClick(QCheckBox *caixa)
+{
+    const int32_t i = caixa->property(propriedadeTag).toInt();
+    ArquivoConfiguracao &configuracao = ArquivoConfiguracao::instancia();
+    if (caixa->isChecked()) {
+        configuracao.setCanalAtivo(true, i);
+        if (todasMarcadas()) {
+            selecaoAtiva = false;
+            CheckBoxSel->setChecked(true);
+            selecaoAtiva = true;
+        }
+        return;
+    }
+    configuracao.setCanalAtivo(false, i);
+    GerenciadorMusica &gerenciador = GerenciadorMusica::instancia();
+    gerenciador.silenciarTrilha(i);
+    const Musica *musica = gerenciador.getMusica();
+    if (musica && i < musica->getNumTrilhas() && musica->getTrilha(i)->temBateria()) {
+        if (Instrumento *instrumento = configuracao.getInstrumento())
+            instrumento->esconderTudo();
+    }
+    if (CheckBoxSel->isChecked()) {
+        selecaoAtiva = false;
+        CheckBoxSel->setChecked(false);
+        selecaoAtiva = true;
+    }
+}
+
+void TFormSetup::CheckBoxSelClick()
+{
+    if (!selecaoAtiva)
+        return;
+    const bool marcar = CheckBoxSel->isChecked();
+    for (QCheckBox *caixa : caixasCanal) {
+        if (!caixa->isEnabled())
+            break;
+        caixa->setChecked(marcar);
+    }
+}
