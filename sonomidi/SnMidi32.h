@@ -1,15 +1,20 @@
 /*
  * SnMidi32: the MIDI driver library (libSnMidi32.so), plain C interface.
  *
- * Handles are 32-bit values above 32; 0 and 1..32 are error codes. A "window"
- * argument is an SnMidiWindow: the library calls its post function from its
- * own threads (clock, input) or from the calling thread (output buffer ready).
+ * Handles are 32-bit values above 32; 0 and 1..32 are error codes. A handle is
+ * never reused, so a closed one stays invalid. A "window" argument is an
+ * SnMidiWindow (copied at open; may be NULL): the library calls its post
+ * function from its own threads (clock, input) or from the calling thread.
  * Once StopSync, CloseSync, StopMidiIn, CloseMidiIn or CloseMidiOut has
  * returned, the library never calls that sink again for that handle.
  *
- * Messages posted: SNMIDI_MSG_BEAT per clock beat, SNMIDI_MSG_SYNC_DONE,
- * SNMIDI_MSG_OUT_BUFFER_READY when an output port has room again,
- * SNMIDI_MSG_MIM_DATA when input events are waiting for GetMidiIn.
+ * Messages posted:
+ *   SNMIDI_MSG_BEAT      once per clock beat, clock thread; wParam = beats since StartSync.
+ *   SNMIDI_MSG_SYNC_DONE once by StopSync of a running clock, calling thread, before it returns.
+ *   SNMIDI_MSG_OUT_BUFFER_READY  for an output port linked to a clock: once at open (calling
+ *                        thread) and after a refused PutMidiOut, when the queue is half empty
+ *                        again (clock thread). Ports without a clock never post it.
+ *   SNMIDI_MSG_MIM_DATA  once per input event queued for GetMidiIn, input thread.
  *
  * Output devices: 0 is the built-in synthesizer ("Tamborly Synth"), then every
  * ALSA sequencer port that accepts writes (through-ports excluded), then the
@@ -83,18 +88,22 @@ SNMIDI32_API uint16_t GetSonoMidiVersion(void);
 SNMIDI32_API uint32_t GetNumOutDevices(void);
 /* Fills name (32 bytes, always zero-terminated); 0 on success, non-zero for an unknown device. */
 SNMIDI32_API uint16_t GetMidiOutDescription(uint16_t device, char *name);
-/* Opens an output device; clock is a sync handle or 0 (messages sent at once). Handle > 32 or error. */
+/* Opens an output device; handle > 32, or an error code. clock 0: every message goes out at once,
+   its time ignored. clock = a sync handle: records queue (1024 at most) and go out when their
+   delta time, counted in that clock's beats, has passed. flags are not used. */
 SNMIDI32_API SNHANDLE OpenMidiOut(SnMidiWindow *window, uint16_t device, SNHANDLE clock, uint32_t flags);
 /* All Sound Off and All Notes Off on the 16 channels; nothing else changes. */
 SNMIDI32_API uint16_t ResetMidiOut(SNHANDLE h);
-/* Discards records the library still holds for the port. */
+/* Discards records the library still holds for the port (none without a clock). */
 SNMIDI32_API uint16_t FlushMidiOut(SNHANDLE h);
 SNMIDI32_API uint16_t CloseMidiOut(SNHANDLE h);
-/* 0 = taken, else full until SNMIDI_MSG_OUT_BUFFER_READY. Channel messages only;
-   others are dropped and reported as taken. Data bytes are masked to 7 bits. */
+/* 0 = taken, else full until SNMIDI_MSG_OUT_BUFFER_READY. Channel messages only: a status below
+   0x80 or from 0xF0 is dropped, reported as taken, and not captured. Data bytes are masked to
+   7 bits; 0xC0-0xDF messages carry one data byte. */
 SNMIDI32_API uint16_t PutMidiOut(SNHANDLE h, LPMIDIEVENT event);
 
-/* Input devices (ALSA sequencer ports that can be read). */
+/* Input devices: ALSA sequencer ports that can be read. StartMidiIn starts a thread that queues
+   each short message; a record's time is milliseconds since the previous one (or the start). */
 SNMIDI32_API uint32_t GetNumInDevices(void);
 SNMIDI32_API uint16_t GetMidiInDescription(uint16_t device, char *name);
 SNMIDI32_API SNHANDLE OpenMidiIn(SnMidiWindow *window, uint16_t device, SNHANDLE clock, uint32_t flags);
@@ -104,28 +113,43 @@ SNMIDI32_API uint16_t CloseMidiIn(SNHANDLE h);
 /* Next pending input event (owned by the library, valid until the next call), or NULL. */
 SNMIDI32_API LPMIDIEVENT GetMidiIn(SNHANDLE h);
 
-/* Sync clock: its own thread posts SNMIDI_MSG_BEAT every tempo microseconds. */
+/* Sync clock: its own thread sleeps to absolute deadlines (CLOCK_MONOTONIC) and posts
+   SNMIDI_MSG_BEAT every tempo microseconds (default 7812), the first one tempo after the start.
+   first and second are not used. A clock more than a second behind (a suspended machine)
+   starts a new grid instead of posting the missed beats. */
 SNMIDI32_API SNHANDLE OpenSync(uint32_t reserved, SnMidiWindow *window, uint16_t first, uint16_t second);
+/* Stops the clock (no SNMIDI_MSG_SYNC_DONE) and releases it; linked ports then send at once. */
 SNMIDI32_API uint16_t CloseSync(SNHANDLE h);
+/* Returns when the clock's thread has stopped posting; then posts SNMIDI_MSG_SYNC_DONE. */
 SNMIDI32_API uint16_t StopSync(SNHANDLE h);
+/* Starts the beats with the position at 0; nothing when already running. */
 SNMIDI32_API uint16_t StartSync(SNHANDLE h);
+/* Stops the beats like StopSync but silently; ReStartSync goes on from the same position. */
 SNMIDI32_API uint16_t PauseSync(SNHANDLE h, uint32_t pause);
 SNMIDI32_API uint16_t ReStartSync(SNHANDLE h);
-/* 0 on success; a tempo below 100 us is refused (non-zero). Takes effect from the next beat. */
+/* 0 on success; a tempo below 100 us is refused (non-zero), as is handle 0. While running, the
+   next beat comes tempo microseconds after the previous one. */
 SNMIDI32_API uint16_t SetTempo(SNHANDLE h, uint32_t tempo);
+/* Ticks per quarter note, kept for GetResolution; the beat period stays as it is. */
 SNMIDI32_API uint16_t SetResolution(SNHANDLE h, uint16_t resolution);
 SNMIDI32_API uint32_t GetTempo(SNHANDLE h);
 SNMIDI32_API uint16_t GetResolution(SNHANDLE h);
 /* Beats posted since StartSync, into *position; 0 on success. */
 SNMIDI32_API uint16_t GetPosition(SNHANDLE h, uint32_t *position);
 
-/* Standard MIDI Files. mode is 'r' or 'w'. Handle, or 0 when refused. */
+/* Standard MIDI Files. mode is 'r' or 'w'. Handle, or 0 when refused.
+   'r': *format and *tracks receive the file's format and the number of track chunks present.
+   'w': the file is created at once; *format (0, 1 or 2; 0 with several tracks becomes 1) and
+   *tracks (the least number of tracks to write) are read, not written. */
 SNMIDI32_API SNHANDLE OpenSMF(const char *fileName, uint32_t *format, char mode, uint32_t *tracks);
+/* Reading: releases the file. Writing: writes it out; non-zero when that failed. */
 SNMIDI32_API uint16_t CloseSMF(SNHANDLE h);
 SNMIDI32_API uint16_t RewindSMF(SNHANDLE h);
-/* Up to max records of the track into dest; 0 at the track's end. */
+/* Up to max records of the track into dest, continuing where the last call stopped; 0 at the
+   track's end. A Set Tempo record has status 0 and the tempo's three bytes in data1..data3. */
 SNMIDI32_API uint32_t ReadSMF(SNHANDLE h, uint32_t track, LPMIDIEVENT dest, uint32_t max);
-/* Appends count records (delta times) to the track; returns the count written. */
+/* Appends count records (delta times) to the track; returns count. Records that are not channel
+   messages are left out, their delta times kept. */
 SNMIDI32_API uint32_t WriteSMF(SNHANDLE h, uint32_t track, const MIDIEVENT *records, uint32_t count);
 SNMIDI32_API uint16_t GetSMFResolution(SNHANDLE h);
 SNMIDI32_API uint16_t SetSMFResolution(SNHANDLE h, uint16_t resolution);

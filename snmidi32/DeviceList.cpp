@@ -1,0 +1,101 @@
+#include "DeviceList.h"
+
+#include "AlsaOutput.h"
+#include "BuiltInSynth.h"
+#include "OutputBackend.h"
+
+#include <algorithm>
+#include <cstring>
+
+DeviceList::DeviceList(const Environment &environment) : environment(environment) {}
+
+DeviceList::~DeviceList() = default;
+
+void DeviceList::scanOutputsOnce()
+{
+    if (!outputsScanned) {
+        alsaOutputs = AlsaSequencer::ports(true);
+        outputsScanned = true;
+    }
+}
+
+uint32_t DeviceList::outputCount()
+{
+    std::lock_guard<std::mutex> guard(lock);
+    alsaOutputs = AlsaSequencer::ports(true);
+    outputsScanned = true;
+    return uint32_t(1 + alsaOutputs.size() + environment.captureDevices.size());
+}
+
+std::optional<std::string> DeviceList::outputName(uint32_t index)
+{
+    std::lock_guard<std::mutex> guard(lock);
+    scanOutputsOnce();
+    if (index == 0)
+        return std::string(synthName);
+    index -= 1;
+    if (index < alsaOutputs.size())
+        return alsaOutputs[index].name;
+    index -= uint32_t(alsaOutputs.size());
+    if (index < environment.captureDevices.size())
+        return environment.captureDevices[index].name;
+    return std::nullopt;
+}
+
+std::shared_ptr<OutputBackend> DeviceList::openOutput(uint32_t index)
+{
+    std::lock_guard<std::mutex> guard(lock);
+    scanOutputsOnce();
+    if (index == 0) {
+        if (!synth)
+            synth = std::make_shared<BuiltInSynth>(environment);
+        return synth;
+    }
+    index -= 1;
+    if (index < alsaOutputs.size())
+        return AlsaOutput::open(alsaOutputs[index]);
+    index -= uint32_t(alsaOutputs.size());
+    if (index < environment.captureDevices.size() && !environment.captureDevices[index].refusesOpen)
+        return std::make_shared<SilentBackend>();
+    return nullptr;
+}
+
+uint32_t DeviceList::inputCount()
+{
+    std::lock_guard<std::mutex> guard(lock);
+    alsaInputs = AlsaSequencer::ports(false);
+    inputsScanned = true;
+    return uint32_t(alsaInputs.size());
+}
+
+std::optional<std::string> DeviceList::inputName(uint32_t index)
+{
+    std::optional<AlsaSequencer::Port> port = inputPort(index);
+    if (!port)
+        return std::nullopt;
+    return port->name;
+}
+
+std::optional<AlsaSequencer::Port> DeviceList::inputPort(uint32_t index)
+{
+    std::lock_guard<std::mutex> guard(lock);
+    if (!inputsScanned) {
+        alsaInputs = AlsaSequencer::ports(false);
+        inputsScanned = true;
+    }
+    if (index < alsaInputs.size())
+        return alsaInputs[index];
+    return std::nullopt;
+}
+
+void DeviceList::copyName(const std::string &name, char *buffer)
+{
+    size_t length = std::min<size_t>(name.size(), 31);
+    // Never leave half a UTF-8 character at the end: back up over continuation bytes.
+    if (length < name.size()) {
+        while (length > 0 && (static_cast<unsigned char>(name[length]) & 0xC0) == 0x80)
+            --length;
+    }
+    std::memset(buffer, 0, 32);
+    std::memcpy(buffer, name.data(), length);
+}

@@ -1,0 +1,91 @@
+#include "Environment.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+#include <unistd.h>
+
+namespace {
+
+bool debugEnabled = false;
+
+std::string variable(const char *name)
+{
+    const char *value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+}
+
+bool exists(const std::string &path)
+{
+    return access(path.c_str(), R_OK) == 0;
+}
+
+} // namespace
+
+Environment::Environment()
+{
+    debug = !variable("SNMIDI32_DEBUG").empty();
+    debugEnabled = debug;
+
+    soundFont = variable("SNMIDI32_SOUNDFONT");
+    if (soundFont.empty()) {
+        for (const char *candidate : {"/usr/share/sounds/sf2/default-GM.sf2",
+                                      "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+                                      "/usr/share/sounds/sf2/TimGM6mb.sf2"}) {
+            if (exists(candidate)) {
+                soundFont = candidate;
+                break;
+            }
+        }
+    }
+
+    const std::string audioText = variable("SNMIDI32_AUDIO");
+    if (audioText == "null") {
+        audio = Audio::Null;
+    } else if (audioText.rfind("file:", 0) == 0 && audioText.size() > 5) {
+        audio = Audio::File;
+        wavPath = audioText.substr(5);
+    }
+
+    capturePath = variable("SNMIDI32_CAPTURE");
+
+    const std::string runtime = variable("XDG_RUNTIME_DIR");
+    const std::string remote = variable("PIPEWIRE_REMOTE");
+    if (!remote.empty() && remote.front() == '/')
+        pipewireSocket = remote;
+    else if (!runtime.empty())
+        pipewireSocket = runtime + "/" + (remote.empty() ? std::string("pipewire-0") : remote);
+    if (!runtime.empty())
+        pulseSocket = runtime + "/pulse/native";
+    pulseServerSet = !variable("PULSE_SERVER").empty();
+
+    const std::string devices = variable("SNMIDI32_CAPTURE_DEVICES");
+    std::string_view rest(devices);
+    while (!rest.empty()) {
+        const size_t comma = rest.find(',');
+        std::string_view item = rest.substr(0, comma);
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+        CaptureDevice device;
+        if (!item.empty() && item.front() == '!') {
+            device.refusesOpen = true;
+            item.remove_prefix(1);
+        }
+        if (item.empty())
+            continue;
+        device.name = std::string(item);
+        captureDevices.push_back(std::move(device));
+    }
+}
+
+void debugLog(const char *format, ...)
+{
+    if (!debugEnabled)
+        return;
+    std::fputs("SnMidi32: ", stderr);
+    va_list arguments;
+    va_start(arguments, format);
+    std::vfprintf(stderr, format, arguments);
+    va_end(arguments);
+    std::fputc('\n', stderr);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The library's configuration, taken from the environment once, when the library is loaded.
+class Environment {
+public:
+    enum class Audio { Auto, Null, File };
+
+    struct CaptureDevice {
+        std::string name;
+        bool refusesOpen = false;
+    };
+
+    Environment();
+
+    std::string soundFont;                    // empty when no soundfont was found
+    Audio audio = Audio::Auto;
+    std::string wavPath;                      // for Audio::File
+    std::string capturePath;                  // empty: no capture file
+    std::vector<CaptureDevice> captureDevices;
+    bool debug = false;                       // SNMIDI32_DEBUG set: diagnostics go to stderr
+    // Where the desktop's sound servers listen, for choosing the synth's audio output.
+    std::string pipewireSocket;
+    std::string pulseSocket;
+    bool pulseServerSet = false;
+};
+
+// Writes one diagnostic line to stderr when SNMIDI32_DEBUG is set; silent otherwise.
+void debugLog(const char *format, ...) __attribute__((format(printf, 1, 2)));

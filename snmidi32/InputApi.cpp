@@ -1,0 +1,90 @@
+// Entry points of the input devices.
+#include "SnMidi32.h"
+
+#include "Library.h"
+#include "MidiInPort.h"
+
+namespace {
+
+constexpr uint16_t badDevice = 2;
+constexpr uint16_t refused = 4;
+constexpr uint16_t badHandle = 5;
+constexpr uint16_t badArgument = 11;
+
+Library &lib() { return Library::instance(); }
+
+template <class Action>
+uint16_t withPort(SNHANDLE h, Action &&action)
+{
+    return guarded<uint16_t>(badHandle, [&]() -> uint16_t {
+        std::shared_ptr<MidiInPort> port = lib().handles.find<MidiInPort>(h);
+        if (!port)
+            return badHandle;
+        action(*port);
+        return 0;
+    });
+}
+
+} // namespace
+
+extern "C" {
+
+SNMIDI32_API uint32_t GetNumInDevices(void)
+{
+    return guarded<uint32_t>(0, [] { return lib().devices.inputCount(); });
+}
+
+SNMIDI32_API uint16_t GetMidiInDescription(uint16_t device, char *name)
+{
+    return guarded<uint16_t>(badDevice, [&]() -> uint16_t {
+        if (!name)
+            return badArgument;
+        std::optional<std::string> text = lib().devices.inputName(device);
+        DeviceList::copyName(text ? *text : std::string(), name);
+        return text ? 0 : badDevice;
+    });
+}
+
+SNMIDI32_API SNHANDLE OpenMidiIn(SnMidiWindow *window, uint16_t device, SNHANDLE, uint32_t)
+{
+    return guarded<SNHANDLE>(refused, [&]() -> SNHANDLE {
+        std::optional<AlsaSequencer::Port> source = lib().devices.inputPort(device);
+        if (!source)
+            return badDevice;
+        std::unique_ptr<MidiInPort> port = MidiInPort::open(*source, window);
+        if (!port)
+            return refused;
+        return lib().handles.add(std::shared_ptr<MidiInPort>(std::move(port)));
+    });
+}
+
+SNMIDI32_API uint16_t StartMidiIn(SNHANDLE h)
+{
+    return withPort(h, [](MidiInPort &port) { port.start(); });
+}
+
+SNMIDI32_API uint16_t StopMidiIn(SNHANDLE h)
+{
+    return withPort(h, [](MidiInPort &port) { port.stop(); });
+}
+
+SNMIDI32_API uint16_t CloseMidiIn(SNHANDLE h)
+{
+    return guarded<uint16_t>(badHandle, [&]() -> uint16_t {
+        std::shared_ptr<MidiInPort> port = lib().handles.remove<MidiInPort>(h);
+        if (!port)
+            return badHandle;
+        port->stop();
+        return 0;
+    });
+}
+
+SNMIDI32_API LPMIDIEVENT GetMidiIn(SNHANDLE h)
+{
+    return guarded<LPMIDIEVENT>(nullptr, [&]() -> LPMIDIEVENT {
+        std::shared_ptr<MidiInPort> port = lib().handles.find<MidiInPort>(h);
+        return port ? port->next() : nullptr;
+    });
+}
+
+} // extern "C"

@@ -1,0 +1,116 @@
+#include "MidiOutPort.h"
+
+#include "CaptureTap.h"
+#include "OutputBackend.h"
+#include "SyncClock.h"
+
+MidiOutPort::MidiOutPort(std::shared_ptr<OutputBackend> backend, uint16_t device, CaptureTap &capture,
+                         const SnMidiWindow *window, const std::shared_ptr<SyncClock> &clock)
+    : backend(std::move(backend)), device(device), capture(capture), clock(clock)
+{
+    if (window)
+        this->window = *window;
+    if (clock) {
+        clocked.store(true);
+        lastBeat = clock->position();
+    }
+}
+
+void MidiOutPort::send(const uint8_t *message, size_t length)
+{
+    backend->send(message, length);
+    capture.record(device, message, length);
+}
+
+// Channel messages only: data bytes masked to 7 bits, program change and channel pressure
+// carry one data byte. The caller has already dropped everything else.
+void MidiOutPort::sendRecord(const MIDIEVENT &record)
+{
+    const uint8_t message[3] = {record.status, uint8_t(record.data1 & 0x7F), uint8_t(record.data2 & 0x7F)};
+    const size_t length = (record.status & 0xE0) == 0xC0 ? 2 : 3;
+    send(message, length);
+}
+
+uint16_t MidiOutPort::put(const MIDIEVENT &event)
+{
+    if (event.status < 0x80 || event.status >= 0xF0)
+        return 0;
+    if (!clocked.load()) {
+        sendRecord(event);
+        return 0;
+    }
+    std::lock_guard<std::mutex> guard(queueLock);
+    if (size == queueCapacity) {
+        refused = true;
+        return 1;
+    }
+    queue[(head + size) % queueCapacity] = event;
+    ++size;
+    if (std::shared_ptr<SyncClock> linked = clock.lock())
+        drain(linked->position());
+    return 0;
+}
+
+void MidiOutPort::drain(uint32_t position)
+{
+    while (size > 0) {
+        const MIDIEVENT &front = queue[head];
+        const uint64_t due = uint64_t(lastBeat) + front.time;
+        if (due > position)
+            break;
+        sendRecord(front);
+        lastBeat = uint32_t(due);
+        head = (head + 1) % queueCapacity;
+        --size;
+    }
+}
+
+void MidiOutPort::beat(uint32_t position)
+{
+    bool announce = false;
+    {
+        std::lock_guard<std::mutex> guard(queueLock);
+        drain(position);
+        if (refused && size <= queueCapacity / 2 && !closed) {
+            refused = false;
+            announce = true;
+        }
+    }
+    if (announce && window.post)
+        window.post(window.context, SNMIDI_MSG_OUT_BUFFER_READY, 0, 0);
+}
+
+void MidiOutPort::reset()
+{
+    for (uint8_t channel = 0; channel < 16; ++channel) {
+        const uint8_t allSoundOff[3] = {uint8_t(0xB0 | channel), 120, 0};
+        const uint8_t allNotesOff[3] = {uint8_t(0xB0 | channel), 123, 0};
+        send(allSoundOff, 3);
+        send(allNotesOff, 3);
+    }
+}
+
+void MidiOutPort::flush()
+{
+    std::lock_guard<std::mutex> guard(queueLock);
+    head = 0;
+    size = 0;
+    if (std::shared_ptr<SyncClock> linked = clock.lock())
+        lastBeat = linked->position();
+}
+
+void MidiOutPort::close()
+{
+    if (std::shared_ptr<SyncClock> linked = clock.lock())
+        linked->unlink(this);
+    std::lock_guard<std::mutex> guard(queueLock);
+    closed = true;
+}
+
+void MidiOutPort::clockClosed()
+{
+    std::lock_guard<std::mutex> guard(queueLock);
+    clocked.store(false);
+    head = 0;
+    size = 0;
+}

@@ -1,0 +1,108 @@
+// Entry points of the output devices.
+#include "SnMidi32.h"
+
+#include "Library.h"
+#include "MidiOutPort.h"
+#include "SyncClock.h"
+
+namespace {
+
+constexpr uint16_t badDevice = 2;   // the device index is out of range
+constexpr uint16_t badHandle = 5;
+constexpr uint16_t badArgument = 11;
+constexpr uint16_t refused = 4;     // the device refused to open
+
+Library &lib() { return Library::instance(); }
+
+} // namespace
+
+extern "C" {
+
+SNMIDI32_API uint32_t GetNumOutDevices(void)
+{
+    return guarded<uint32_t>(1, [] { return lib().devices.outputCount(); });
+}
+
+SNMIDI32_API uint16_t GetMidiOutDescription(uint16_t device, char *name)
+{
+    return guarded<uint16_t>(badDevice, [&]() -> uint16_t {
+        if (!name)
+            return badArgument;
+        std::optional<std::string> text = lib().devices.outputName(device);
+        DeviceList::copyName(text ? *text : std::string(), name);
+        return text ? 0 : badDevice;
+    });
+}
+
+SNMIDI32_API SNHANDLE OpenMidiOut(SnMidiWindow *window, uint16_t device, SNHANDLE clock, uint32_t)
+{
+    return guarded<SNHANDLE>(refused, [&]() -> SNHANDLE {
+        std::shared_ptr<SyncClock> sync;
+        if (clock != 0) {
+            sync = lib().handles.find<SyncClock>(clock);
+            if (!sync)
+                return badHandle;
+        }
+        if (!lib().devices.outputName(device))
+            return badDevice;
+        std::shared_ptr<OutputBackend> backend = lib().devices.openOutput(device);
+        if (!backend)
+            return refused;
+        auto port = std::make_shared<MidiOutPort>(std::move(backend), device, lib().capture, window, sync);
+        const SNHANDLE handle = lib().handles.add(port);
+        if (sync) {
+            sync->link(port);
+            // A clocked port starts empty: tell its owner to fill it.
+            if (window && window->post)
+                window->post(window->context, SNMIDI_MSG_OUT_BUFFER_READY, 0, 0);
+        }
+        return handle;
+    });
+}
+
+SNMIDI32_API uint16_t ResetMidiOut(SNHANDLE h)
+{
+    return guarded<uint16_t>(badHandle, [&]() -> uint16_t {
+        std::shared_ptr<MidiOutPort> port = lib().handles.find<MidiOutPort>(h);
+        if (!port)
+            return badHandle;
+        port->reset();
+        return 0;
+    });
+}
+
+SNMIDI32_API uint16_t FlushMidiOut(SNHANDLE h)
+{
+    return guarded<uint16_t>(badHandle, [&]() -> uint16_t {
+        std::shared_ptr<MidiOutPort> port = lib().handles.find<MidiOutPort>(h);
+        if (!port)
+            return badHandle;
+        port->flush();
+        return 0;
+    });
+}
+
+SNMIDI32_API uint16_t CloseMidiOut(SNHANDLE h)
+{
+    return guarded<uint16_t>(badHandle, [&]() -> uint16_t {
+        std::shared_ptr<MidiOutPort> port = lib().handles.remove<MidiOutPort>(h);
+        if (!port)
+            return badHandle;
+        port->close();
+        return 0;
+    });
+}
+
+SNMIDI32_API uint16_t PutMidiOut(SNHANDLE h, LPMIDIEVENT event)
+{
+    return guarded<uint16_t>(badHandle, [&]() -> uint16_t {
+        if (!event)
+            return badArgument;
+        std::shared_ptr<MidiOutPort> port = lib().handles.find<MidiOutPort>(h);
+        if (!port)
+            return badHandle;
+        return port->put(*event);
+    });
+}
+
+} // extern "C"

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// What an output device does with a short channel message (2 or 3 bytes, data bytes already 7-bit).
+// Backends are shared by every port open on the device and are called from the GUI thread
+// and, for ports linked to a clock, from the clock's thread.
+class OutputBackend {
+public:
+    virtual ~OutputBackend() = default;
+    virtual void send(const uint8_t *message, size_t length) = 0;
+};
+
+// A capture-only device: the capture file is all it has.
+class SilentBackend final : public OutputBackend {
+public:
+    void send(const uint8_t *, size_t) override {}
+};

@@ -1,0 +1,123 @@
+// Entry points of the sync clock.
+#include "SnMidi32.h"
+
+#include "Library.h"
+#include "SyncClock.h"
+
+namespace {
+
+constexpr uint16_t badHandle = 5;
+constexpr uint16_t badArgument = 11;
+
+std::shared_ptr<SyncClock> findClock(SNHANDLE h)
+{
+    return Library::instance().handles.find<SyncClock>(h);
+}
+
+template <class Action>
+uint16_t withClock(SNHANDLE h, Action &&action)
+{
+    return guarded<uint16_t>(badHandle, [&]() -> uint16_t {
+        std::shared_ptr<SyncClock> clock = findClock(h);
+        if (!clock)
+            return badHandle;
+        return action(*clock);
+    });
+}
+
+} // namespace
+
+extern "C" {
+
+SNMIDI32_API SNHANDLE OpenSync(uint32_t, SnMidiWindow *window, uint16_t, uint16_t)
+{
+    return guarded<SNHANDLE>(1, [&] { return Library::instance().handles.add(std::make_shared<SyncClock>(window)); });
+}
+
+SNMIDI32_API uint16_t CloseSync(SNHANDLE h)
+{
+    return guarded<uint16_t>(badHandle, [&]() -> uint16_t {
+        std::shared_ptr<SyncClock> clock = Library::instance().handles.remove<SyncClock>(h);
+        if (!clock)
+            return badHandle;
+        clock->stop(false);
+        clock->unlinkAll();
+        return 0;
+    });
+}
+
+SNMIDI32_API uint16_t StopSync(SNHANDLE h)
+{
+    return withClock(h, [](SyncClock &clock) -> uint16_t {
+        const bool wasRunning = clock.running();
+        clock.stop(wasRunning);
+        return 0;
+    });
+}
+
+SNMIDI32_API uint16_t StartSync(SNHANDLE h)
+{
+    return withClock(h, [](SyncClock &clock) -> uint16_t {
+        clock.start(true);
+        return 0;
+    });
+}
+
+SNMIDI32_API uint16_t PauseSync(SNHANDLE h, uint32_t)
+{
+    return withClock(h, [](SyncClock &clock) -> uint16_t {
+        clock.stop(false);
+        return 0;
+    });
+}
+
+SNMIDI32_API uint16_t ReStartSync(SNHANDLE h)
+{
+    return withClock(h, [](SyncClock &clock) -> uint16_t {
+        clock.start(false);
+        return 0;
+    });
+}
+
+SNMIDI32_API uint16_t SetTempo(SNHANDLE h, uint32_t tempo)
+{
+    return withClock(h, [tempo](SyncClock &clock) { return clock.setTempo(tempo); });
+}
+
+SNMIDI32_API uint16_t SetResolution(SNHANDLE h, uint16_t resolution)
+{
+    return withClock(h, [resolution](SyncClock &clock) -> uint16_t {
+        if (resolution == 0)
+            return badArgument;
+        clock.setResolution(resolution);
+        return 0;
+    });
+}
+
+SNMIDI32_API uint32_t GetTempo(SNHANDLE h)
+{
+    return guarded<uint32_t>(0, [&]() -> uint32_t {
+        std::shared_ptr<SyncClock> clock = findClock(h);
+        return clock ? clock->tempo() : 0;
+    });
+}
+
+SNMIDI32_API uint16_t GetResolution(SNHANDLE h)
+{
+    return guarded<uint16_t>(0, [&]() -> uint16_t {
+        std::shared_ptr<SyncClock> clock = findClock(h);
+        return clock ? clock->resolution() : 0;
+    });
+}
+
+SNMIDI32_API uint16_t GetPosition(SNHANDLE h, uint32_t *position)
+{
+    return withClock(h, [position](SyncClock &clock) -> uint16_t {
+        if (!position)
+            return badArgument;
+        *position = clock.position();
+        return 0;
+    });
+}
+
+} // extern "C"

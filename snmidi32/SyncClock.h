@@ -1,0 +1,59 @@
+#pragma once
+
+#include "HandleTable.h"
+#include "SnMidi32.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class MidiOutPort;
+
+// The sync clock: a thread of its own that sleeps to absolute deadlines on CLOCK_MONOTONIC and
+// posts one beat per tempo microseconds, so beats never drift however long the song.
+class SyncClock final : public HandleObject {
+public:
+    explicit SyncClock(const SnMidiWindow *window);
+    ~SyncClock() override;
+
+    static constexpr uint32_t minimumTempo = 100;  // faster beats would flood the event loop
+
+    uint16_t setTempo(uint32_t microseconds);
+    uint32_t tempo() const { return tempoMicros.load(); }
+    void setResolution(uint16_t ticks) { ticksPerQuarter.store(ticks); }
+    uint16_t resolution() const { return ticksPerQuarter.load(); }
+    uint32_t position() const { return beats.load(); }
+
+    void start(bool fromZero);
+    // Returns when the thread has stopped; nothing is posted for this clock afterwards.
+    void stop(bool announce);
+    bool running() const { return thread.joinable(); }
+
+    // Ports linked at open receive each beat on the clock's thread.
+    void link(std::shared_ptr<MidiOutPort> port);
+    void unlink(const MidiOutPort *port);
+    void unlinkAll();
+
+private:
+    void run(int64_t startNanos);
+    void waitUntil(int64_t &deadline, int64_t last);
+    void post(uint32_t message, uintptr_t wParam);
+
+    SnMidiWindow window{};
+    std::mutex controlLock;  // start and stop, should two threads ever race
+    std::atomic<uint32_t> tempoMicros{7812};  // 120 beats per minute at 64 ticks per quarter note
+    std::atomic<uint16_t> ticksPerQuarter{64};
+    std::atomic<uint32_t> beats{0};
+    std::atomic<bool> stopping{false};
+    std::atomic<bool> tempoChanged{false};
+    std::mutex wakeLock;
+    std::condition_variable wake;
+    std::atomic<int> linkedCount{0};
+    std::mutex portsLock;
+    std::vector<std::shared_ptr<MidiOutPort>> ports;
+    std::thread thread;  // last: joined before the members it uses go away
+};

@@ -1,0 +1,113 @@
+#include "WavRenderer.h"
+
+#include "Environment.h"
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <fluidsynth.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int blockFrames = 64;
+constexpr int channels = 2;
+constexpr uint32_t headerBytes = 44;
+
+void put16(uint8_t *p, uint16_t v)
+{
+    p[0] = uint8_t(v);
+    p[1] = uint8_t(v >> 8);
+}
+
+void put32(uint8_t *p, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = uint8_t(v >> (8 * i));
+}
+
+void addNanos(timespec &t, long long nanos)
+{
+    long long total = t.tv_nsec + nanos;
+    t.tv_sec += total / 1000000000LL;
+    t.tv_nsec = total % 1000000000LL;
+}
+
+bool before(const timespec &a, const timespec &b)
+{
+    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
+} // namespace
+
+WavRenderer::WavRenderer(fluid_synth_t *synth, const std::string &path, int sampleRate)
+    : synth(synth), sampleRate(sampleRate)
+{
+    descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (descriptor < 0) {
+        debugLog("cannot create the audio file %s: %s", path.c_str(), std::strerror(errno));
+        return;
+    }
+    writeHeader();
+    thread = std::thread([this] { run(); });
+}
+
+WavRenderer::~WavRenderer()
+{
+    stop.store(true);
+    if (thread.joinable())
+        thread.join();
+    if (descriptor >= 0) {
+        writeHeader();
+        close(descriptor);
+    }
+}
+
+void WavRenderer::writeHeader()
+{
+    // Sizes stay within 32 bits: the file stops growing before the header would overflow.
+    const uint32_t data = uint32_t(dataBytes);
+    uint8_t h[headerBytes];
+    std::memcpy(h, "RIFF", 4);
+    put32(h + 4, 36 + data);
+    std::memcpy(h + 8, "WAVEfmt ", 8);
+    put32(h + 16, 16);
+    put16(h + 20, 1);
+    put16(h + 22, channels);
+    put32(h + 24, uint32_t(sampleRate));
+    put32(h + 28, uint32_t(sampleRate * channels * 2));
+    put16(h + 32, channels * 2);
+    put16(h + 34, 16);
+    std::memcpy(h + 36, "data", 4);
+    put32(h + 40, data);
+    (void)!pwrite(descriptor, h, sizeof h, 0);
+}
+
+void WavRenderer::run()
+{
+    const long long blockNanos = 1000000000LL * blockFrames / sampleRate;
+    int16_t samples[blockFrames * channels];
+    timespec deadline{};
+    clock_gettime(CLOCK_MONOTONIC, &deadline);
+    uint64_t blocksSinceHeader = 0;
+    constexpr uint64_t maxData = 0xFFFFFFFFull - headerBytes - sizeof samples;
+    while (!stop.load(std::memory_order_relaxed)) {
+        addNanos(deadline, blockNanos);
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        if (before(now, deadline))
+            clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr);
+        if (dataBytes >= maxData)
+            continue;
+        fluid_synth_write_s16(synth, blockFrames, samples, 0, channels, samples, 1, channels);
+        if (pwrite(descriptor, samples, sizeof samples, off_t(headerBytes + dataBytes)) != ssize_t(sizeof samples))
+            continue;
+        dataBytes += sizeof samples;
+        // A reader may look at the file while it grows: keep the sizes current about ten times a second.
+        if (++blocksSinceHeader * blockFrames >= uint64_t(sampleRate) / 10) {
+            blocksSinceHeader = 0;
+            writeHeader();
+        }
+    }
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <thread>
+
+typedef struct _fluid_synth_t fluid_synth_t;
+
+// Renders a synth into a WAV file in real time, paced by CLOCK_MONOTONIC, so that the file holds
+// what a listener would have heard. The header is kept valid while rendering.
+class WavRenderer {
+public:
+    WavRenderer(fluid_synth_t *synth, const std::string &path, int sampleRate);
+    ~WavRenderer();
+    WavRenderer(const WavRenderer &) = delete;
+    WavRenderer &operator=(const WavRenderer &) = delete;
+
+    bool isOpen() const { return descriptor >= 0; }
+
+private:
+    void run();
+    void writeHeader();
+
+    fluid_synth_t *synth;   // owned by the BuiltInSynth that owns this renderer
+    int sampleRate;
+    int descriptor = -1;
+    uint64_t dataBytes = 0;
+    std::atomic<bool> stop{false};
+    std::thread thread;     // last: started after, and joined before, everything it uses
+};

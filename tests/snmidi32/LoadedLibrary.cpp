@@ -1,0 +1,138 @@
+#include "LoadedLibrary.h"
+
+#include <cstdlib>
+#include <dlfcn.h>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+LoadedLibrary::LoadedLibrary(Variables variables)
+{
+    std::map<std::string, std::string> environment(variables.begin(), variables.end());
+    const char *names[] = {"SNMIDI32_AUDIO", "SNMIDI32_SOUNDFONT", "SNMIDI32_CAPTURE", "SNMIDI32_CAPTURE_DEVICES"};
+    environment.try_emplace("SNMIDI32_AUDIO", "null");
+    environment.try_emplace("SNMIDI32_SOUNDFONT", "/usr/share/sounds/sf2/TimGM6mb.sf2");
+    for (const char *name : names)
+        unsetenv(name);
+    for (const auto &[name, value] : environment)
+        setenv(name.c_str(), value.c_str(), 1);
+    handle = dlopen(SNMIDI32_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
+    for (const auto &[name, value] : environment)
+        unsetenv(name.c_str());
+    if (!handle)
+        return;
+#define SNMIDI32_ENTRY(name) \
+    name = reinterpret_cast<decltype(name)>(dlsym(handle, #name)); \
+    resolved += name != nullptr;
+    SNMIDI32_ENTRY(GetSonoMidiVersion) SNMIDI32_ENTRY(GetNumOutDevices) SNMIDI32_ENTRY(GetMidiOutDescription)
+    SNMIDI32_ENTRY(OpenMidiOut) SNMIDI32_ENTRY(ResetMidiOut) SNMIDI32_ENTRY(FlushMidiOut) SNMIDI32_ENTRY(CloseMidiOut)
+    SNMIDI32_ENTRY(PutMidiOut) SNMIDI32_ENTRY(GetNumInDevices) SNMIDI32_ENTRY(GetMidiInDescription)
+    SNMIDI32_ENTRY(OpenMidiIn) SNMIDI32_ENTRY(StartMidiIn) SNMIDI32_ENTRY(StopMidiIn) SNMIDI32_ENTRY(CloseMidiIn)
+    SNMIDI32_ENTRY(GetMidiIn) SNMIDI32_ENTRY(OpenSync) SNMIDI32_ENTRY(CloseSync) SNMIDI32_ENTRY(StopSync)
+    SNMIDI32_ENTRY(StartSync) SNMIDI32_ENTRY(PauseSync) SNMIDI32_ENTRY(ReStartSync) SNMIDI32_ENTRY(SetTempo)
+    SNMIDI32_ENTRY(SetResolution) SNMIDI32_ENTRY(GetTempo) SNMIDI32_ENTRY(GetResolution) SNMIDI32_ENTRY(GetPosition)
+    SNMIDI32_ENTRY(OpenSMF) SNMIDI32_ENTRY(CloseSMF) SNMIDI32_ENTRY(RewindSMF) SNMIDI32_ENTRY(ReadSMF)
+    SNMIDI32_ENTRY(WriteSMF) SNMIDI32_ENTRY(GetSMFResolution) SNMIDI32_ENTRY(SetSMFResolution)
+    SNMIDI32_ENTRY(ReadMetaEvent) SNMIDI32_ENTRY(WriteMetaEvent)
+#undef SNMIDI32_ENTRY
+}
+
+LoadedLibrary::~LoadedLibrary()
+{
+    unload();
+}
+
+bool LoadedLibrary::unload()
+{
+    if (!handle)
+        return false;
+    dlclose(handle);
+    handle = nullptr;
+    void *still = dlopen(SNMIDI32_LIBRARY_PATH, RTLD_NOW | RTLD_NOLOAD);
+    if (still) {
+        dlclose(still);
+        return false;
+    }
+    return true;
+}
+
+TemporaryFolder::TemporaryFolder()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "snmidi32-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()))
+        path = pattern;
+}
+
+TemporaryFolder::~TemporaryFolder()
+{
+    std::error_code ignored;
+    if (!path.empty())
+        std::filesystem::remove_all(path, ignored);
+}
+
+std::vector<CaptureLine> readCapture(const std::string &path)
+{
+    std::vector<CaptureLine> lines;
+    std::ifstream in(path);
+    std::string text;
+    while (std::getline(in, text)) {
+        std::istringstream fields(text);
+        CaptureLine line{};
+        if (fields >> line.micros >> line.device >> line.status >> line.data1 >> line.data2)
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+Sink::Sink()
+{
+    window.post = &Sink::post;
+    window.context = this;
+}
+
+void Sink::post(void *context, uint32_t message, uintptr_t wParam, intptr_t)
+{
+    auto *sink = static_cast<Sink *>(context);
+    {
+        std::lock_guard<std::mutex> guard(sink->lock);
+        sink->received.push_back({message, wParam, std::chrono::steady_clock::now()});
+    }
+    sink->arrived.notify_all();
+}
+
+size_t Sink::count(uint32_t message)
+{
+    std::lock_guard<std::mutex> guard(lock);
+    size_t n = 0;
+    for (const Message &m : received)
+        n += m.message == message;
+    return n;
+}
+
+std::vector<Sink::Message> Sink::messages()
+{
+    std::lock_guard<std::mutex> guard(lock);
+    return received;
+}
+
+bool Sink::waitFor(uint32_t message, size_t n, std::chrono::seconds deadline)
+{
+    std::unique_lock<std::mutex> guard(lock);
+    return arrived.wait_for(guard, deadline, [&] {
+        size_t seen = 0;
+        for (const Message &m : received)
+            seen += m.message == message;
+        return seen >= n;
+    });
+}
+
+bool eventually(const std::function<bool()> &condition, std::chrono::seconds deadline)
+{
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
