@@ -30,12 +30,12 @@ public:
     QString getArquivoImagens() const { return arquivoImagens; }
     bool getAvisoMostrado() const { return avisoMostrado; }
 
-    // One entry of the table, in file order. A section line gives an entry with
-    // secao 0 and numero its section number; a key line gives one with secao the
-    // number of its section. Keeping the number apart from the key means a key
-    // of one section can never be taken for another section's.
+    // One entry of the table, in file order: a section line (ehSecao, numero its
+    // number 1, 2, ...) or a key line (numero the number of its section, 0 above
+    // the first section line). The section number is kept apart from the key, so
+    // a key of one section can never be taken for another section's.
     struct Entrada {
-        int secao = 0;
+        bool ehSecao = false;
         int numero = 0;
         QString nome;
         QString valor;
