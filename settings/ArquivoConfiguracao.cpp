@@ -2,7 +2,7 @@
 
 #include "platform/ArquivoPerfil.h"
 #include "platform/PastaAplicacao.h"
-#include "player/Instrumento.h"
+#include "player/Bateria.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -121,7 +121,9 @@ void ArquivoConfiguracao::setCanalAtivo(bool valor, int32_t indice)
 void ArquivoConfiguracao::criarInstrumento(int32_t tipo)
 {
     tipoInstrumento = tipo;
-    instrumento.reset(new Instrumento(nullptr));
+    // The old kit goes first: its destruction collapses the pictures the new one uses.
+    instrumento.reset();
+    instrumento = std::make_unique<Bateria>();
 }
 
 void ArquivoConfiguracao::setInstrumento(std::unique_ptr<Instrumento> novo)
