@@ -1,6 +1,8 @@
+#include "common/PastaTemporaria.h"
 #include "player/Bateria.h"
 #include "player/PecasBateria.h"
 #include "player/TabelaBateria.h"
+#include "settings/ArquivoConfiguracao.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -28,6 +30,12 @@ class BateriaTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        montarJanela();
+        bateria = std::make_unique<Bateria>();
+    }
+
+    void montarJanela()
+    {
         janela = std::make_unique<QWidget>();
         janela->setObjectName(QStringLiteral("FormPrincipal"));
         janela->resize(793, 527);
@@ -35,7 +43,6 @@ protected:
         painel->setObjectName(QStringLiteral("pnInstrumento"));
         painel->setGeometry(0, 0, 626, 415);
         imagens = PecasBateria::criar(painel);
-        bateria = std::make_unique<Bateria>();
     }
 
     QLabel *imagem(const QString &nome) const
@@ -303,6 +310,26 @@ TEST_F(BateriaTest, DestructionTakesOutTheSticksAndCollapsesTheBackground)
     bateria->esconderTudo();
     bateria->desmontar();
     bateria.reset();
+}
+
+// The settings object builds the kit from the player window, again for a new
+// window (the old kit goes first, its window already gone).
+TEST_F(BateriaTest, SettingsBuildTheKit)
+{
+    bateria.reset();
+    janela.reset();
+    PastaTemporaria pasta{QStringList{}};
+    ArquivoConfiguracao configuracao(QStringLiteral("tamborly"));
+    for (int vez = 0; vez < 2; ++vez) {
+        montarJanela();
+        configuracao.criarInstrumento(0);
+        ASSERT_NE(dynamic_cast<Bateria *>(configuracao.getInstrumento()), nullptr);
+        EXPECT_EQ(painel->geometry(), QRect(70, 39, 626, 414)) << "build " << vez;
+        configuracao.getInstrumento()->mostrarNota(38);
+        EXPECT_FALSE(imagem("imgBaqCaixa")->isHidden()) << "build " << vez;
+        EXPECT_FALSE(imagem("imgCaixa")->isHidden()) << "build " << vez;
+        janela.reset();
+    }
 }
 
 TEST(BateriaSemJanela, WithoutThePlayerWindowNothingHappens)
