@@ -1,11 +1,7 @@
-#include <QCoreApplication>
+#include "player/AplicacaoTamborly.h"
 
-#include <cstdio>
-
-// Placeholder until the player window lands.
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    std::fprintf(stderr, "tamborly: the player window is not built yet\n");
-    return 0;
+    AplicacaoTamborly aplicacao(argc, argv);
+    return AplicacaoTamborly::executar();
 }

@@ -1,0 +1,76 @@
+#include "LoadedLibrary.h"
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace {
+
+uint32_t le32(const std::vector<uint8_t> &b, size_t at)
+{
+    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
+}
+
+uint16_t le16(const std::vector<uint8_t> &b, size_t at)
+{
+    return uint16_t(b[at] | b[at + 1] << 8);
+}
+
+} // namespace
+
+TEST(BuiltInSynthTest, FileAudioRendersInRealTimeIntoAValidWav)
+{
+    TemporaryFolder folder;
+    const std::string wav = folder.file("out.wav");
+    constexpr uint32_t bytesPerSecond = 44100 * 4;
+    const auto loaded = std::chrono::steady_clock::now();
+    LoadedLibrary lib({{"SNMIDI32_AUDIO", "file:" + wav}});
+    const SNHANDLE synth = lib.OpenMidiOut(nullptr, 0, 0, 0);
+    ASSERT_GT(synth, 32u);
+    MIDIEVENT snare{0, 0x99, 38, 127, 0};
+    ASSERT_EQ(lib.PutMidiOut(synth, &snare), 0);
+    // Wait for half a second of sound to be rendered.
+    ASSERT_TRUE(eventually([&] {
+        std::error_code e;
+        return std::filesystem::file_size(wav, e) >= 44 + bytesPerSecond / 2;
+    }));
+    EXPECT_EQ(lib.CloseMidiOut(synth), 0);
+    EXPECT_TRUE(lib.unload());  // stops the renderer and completes the header
+    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - loaded).count();
+
+    std::ifstream in(wav, std::ios::binary);
+    const std::vector<uint8_t> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GE(b.size(), 44u + bytesPerSecond / 2);
+    EXPECT_EQ(std::memcmp(b.data(), "RIFF", 4), 0);
+    EXPECT_EQ(le32(b, 4), b.size() - 8);
+    EXPECT_EQ(std::memcmp(b.data() + 8, "WAVEfmt ", 8), 0);
+    EXPECT_EQ(le32(b, 16), 16u);
+    EXPECT_EQ(le16(b, 20), 1);  // PCM
+    EXPECT_EQ(le16(b, 22), 2);
+    EXPECT_EQ(le32(b, 24), 44100u);
+    EXPECT_EQ(le32(b, 28), bytesPerSecond);
+    EXPECT_EQ(le16(b, 32), 4);
+    EXPECT_EQ(le16(b, 34), 16);
+    EXPECT_EQ(std::memcmp(b.data() + 36, "data", 4), 0);
+    EXPECT_EQ(le32(b, 40), b.size() - 44);
+    // Paced by the clock: never more sound than time has passed.
+    EXPECT_LE(double(b.size() - 44) / bytesPerSecond, elapsed + 0.05);
+    int peak = 0;
+    for (size_t i = 44; i + 1 < b.size(); i += 2)
+        peak = std::max(peak, std::abs(int(int16_t(le16(b, i)))));
+    EXPECT_GT(peak, 1000) << "the snare was not heard";
+}
+
+TEST(BuiltInSynthTest, AutomaticAudioWithoutASoundSystemStillTakesMessages)
+{
+    LoadedLibrary lib({{"SNMIDI32_AUDIO", "auto"}});
+    const SNHANDLE synth = lib.OpenMidiOut(nullptr, 0, 0, 0);
+    ASSERT_GT(synth, 32u);
+    MIDIEVENT volume{0, 0xB9, 7, 100, 0};
+    EXPECT_EQ(lib.PutMidiOut(synth, &volume), 0);
+    EXPECT_EQ(lib.ResetMidiOut(synth), 0);
+    EXPECT_EQ(lib.CloseMidiOut(synth), 0);
+}
