@@ -2,7 +2,7 @@
 
 #include "AlsaOutput.h"
 #include "BuiltInSynth.h"
-#include "OutputBackend.h"
+#include "SilentBackend.h"
 
 #include <algorithm>
 #include <cstring>

@@ -11,9 +11,3 @@ public:
     virtual ~OutputBackend() = default;
     virtual void send(const uint8_t *message, size_t length) = 0;
 };
-
-// A capture-only device: the capture file is all it has.
-class SilentBackend final : public OutputBackend {
-public:
-    void send(const uint8_t *, size_t) override {}
-};

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -92,4 +93,29 @@ TEST(DeviceListTest, EnvironmentIsReadAtLoadAndTheLibraryUnloadsCleanly)
     const uint32_t count = lib.GetNumOutDevices();
     EXPECT_EQ(description(lib, uint16_t(count - 1)), "Second");
     EXPECT_EQ(lib.GetSonoMidiVersion() >> 8, 1);
+}
+
+TEST(DeviceListTest, InputsAreSequencerPortsOnlyAndUnknownHandlesAreRefused)
+{
+    LoadedLibrary lib;
+    const uint32_t inputs = lib.GetNumInDevices();
+    if (access("/dev/snd/seq", F_OK) != 0) {
+        EXPECT_EQ(inputs, 0u);  // no sequencer: no ports, found at once and silently
+    }
+    char name[32];
+    std::memset(name, 'x', sizeof name);
+    EXPECT_NE(lib.GetMidiInDescription(uint16_t(inputs), name), 0);
+    EXPECT_EQ(name[0], '\0');
+    Sink sink;
+    EXPECT_LE(lib.OpenMidiIn(&sink.window, uint16_t(inputs), 0, 0), 32u);
+    EXPECT_EQ(lib.GetMidiIn(4242), nullptr);
+    EXPECT_NE(lib.StartMidiIn(4242), 0);
+    EXPECT_NE(lib.StopMidiIn(4242), 0);
+    EXPECT_NE(lib.CloseMidiIn(4242), 0);
+    // A handle of another kind is not an input port.
+    const SNHANDLE clock = lib.OpenSync(0, &sink.window, 0, 2);
+    EXPECT_NE(lib.StartMidiIn(clock), 0);
+    EXPECT_NE(lib.CloseMidiOut(clock), 0);
+    EXPECT_EQ(lib.CloseSync(clock), 0);
+    EXPECT_EQ(sink.messages().size(), 0u);
 }
