@@ -1,0 +1,217 @@
+#include "AmbienteMotor.h"
+
+#include "common/PastaTemporaria.h"
+#include "engine/AcessoGui.h"
+#include "engine/SaidaMIDI.h"
+#include "engine/Sequenciador.h"
+#include "player/Instrumento.h"
+#include "settings/ArquivoConfiguracao.h"
+#include "song/GerenciadorMusica.h"
+#include "sonomidi/TSonoMidi.h"
+#include "sonomidi/TSonoMidiSMF.h"
+#include "sonomidi/TSonoMidiScore.h"
+#include "sonomidi/TSonoMidiTrack.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+
+#include <ostream>
+
+namespace {
+
+PastaTemporaria &pastaSuite()
+{
+    // The library reads its environment once, when the first binding loads it.
+    static PastaTemporaria *pasta = [] {
+        if (qEnvironmentVariableIsEmpty("SNMIDI32_AUDIO"))
+            qputenv("SNMIDI32_AUDIO", "null");
+        auto *nova = new PastaTemporaria;
+        qputenv("SNMIDI32_CAPTURE", QFile::encodeName(nova->arquivo(QStringLiteral("captura.txt"))));
+        qputenv("SNMIDI32_CAPTURE_DEVICES", "Captura,!Recusa");
+        return nova;
+    }();
+    return *pasta;
+}
+
+int procurarDispositivo(const QString &nome)
+{
+    const QStringList nomes = SaidaMIDI::instancia().listarDispositivos();
+    return static_cast<int>(nomes.lastIndexOf(nome));
+}
+
+QList<std::pair<qint64, AmbienteMotor::Mensagem>> lerCaptura(qint64 inicio)
+{
+    QList<std::pair<qint64, AmbienteMotor::Mensagem>> lidas;
+    QFile arquivo(AmbienteMotor::arquivo(QStringLiteral("captura.txt")));
+    if (!arquivo.open(QIODevice::ReadOnly) || !arquivo.seek(inicio))
+        return lidas;
+    while (!arquivo.atEnd()) {
+        const QList<QByteArray> campos = arquivo.readLine().simplified().split(' ');
+        if (campos.size() != 5)
+            continue;
+        lidas.append({campos[0].toLongLong(), {campos[1].toInt(), campos[2].toInt(), campos[3].toInt(), campos[4].toInt()}});
+    }
+    return lidas;
+}
+
+// Before any fixture can reach a singleton (and so load the library).
+const bool preparadaNoInicio = (pastaSuite(), true);
+
+}  // namespace
+
+QString AmbienteMotor::pasta()
+{
+    return pastaSuite().caminho();
+}
+
+QString AmbienteMotor::arquivo(const QString &nome)
+{
+    return pastaSuite().arquivo(nome);
+}
+
+int AmbienteMotor::dispositivoCaptura()
+{
+    pastaSuite();
+    static const int indice = procurarDispositivo(QStringLiteral("Captura"));
+    return indice;
+}
+
+int AmbienteMotor::dispositivoRecusa()
+{
+    pastaSuite();
+    static const int indice = procurarDispositivo(QStringLiteral("Recusa"));
+    return indice;
+}
+
+void AmbienteMotor::preparar()
+{
+    pastaSuite();
+    SaidaMIDI &saida = SaidaMIDI::instancia();
+    Sequenciador &sequenciador = Sequenciador::instancia();
+    sequenciador.parar();
+    sequenciador.limparLoop();
+    sequenciador.setPlayAlong(false);
+    sequenciador.setTrilhaExibida(-1);
+    sequenciador.setAndamento(120);
+    sequenciador.abrir();
+    AcessoGui::instancia().registrar(nullptr);
+    saida.fecharArquivo();
+    if (saida.getDispositivo() != dispositivoCaptura() || !saida.dispositivoAberto())
+        saida.abrirDispositivo(dispositivoCaptura());
+    saida.setVolumeGeral(100);
+    GerenciadorMusica::instancia().setMusica(nullptr);
+    GerenciadorMusica::instancia().setTotalTicks(0);
+    GerenciadorMusica::instancia().setTotalTempos(1);
+    ArquivoConfiguracao &configuracao = ArquivoConfiguracao::instancia();
+    for (int i = 0; i < 16; ++i)
+        configuracao.setCanalAtivo(true, i);
+    configuracao.setInstrumento(std::make_unique<Instrumento>());
+    // Beats of an earlier test still queued run now, with the clock stopped.
+    QCoreApplication::processEvents();
+}
+
+qint64 AmbienteMotor::marca()
+{
+    return QFile(arquivo(QStringLiteral("captura.txt"))).size();
+}
+
+QList<AmbienteMotor::Mensagem> AmbienteMotor::desde(qint64 inicio)
+{
+    QList<Mensagem> doDispositivo;
+    for (const auto &[tempo, mensagem] : lerCaptura(inicio)) {
+        if (mensagem.dispositivo == dispositivoCaptura())
+            doDispositivo.append(mensagem);
+    }
+    return doDispositivo;
+}
+
+std::vector<std::pair<qint64, AmbienteMotor::Mensagem>> AmbienteMotor::desdeComTempo(qint64 inicio)
+{
+    const auto lidas = lerCaptura(inicio);
+    return {lidas.begin(), lidas.end()};
+}
+
+bool AmbienteMotor::esperar(const std::function<bool()> &condicao, int milissegundos)
+{
+    QDeadlineTimer prazo(milissegundos);
+    while (!condicao()) {
+        if (prazo.hasExpired())
+            return condicao();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+void PrintTo(const AmbienteMotor::Mensagem &mensagem, std::ostream *saida)
+{
+    *saida << "{dev " << mensagem.dispositivo << ", 0x" << std::hex << mensagem.status << std::dec << ", "
+           << mensagem.dado1 << ", " << mensagem.dado2 << "}";
+}
+
+void PrintTo(const QString &texto, std::ostream *saida)
+{
+    *saida << '"' << texto.toStdString() << '"';
+}
+
+std::vector<RegistroTeste> emTicks(const std::vector<std::tuple<uint32_t, uint8_t, uint8_t, uint8_t>> &absolutos)
+{
+    std::vector<RegistroTeste> registros;
+    uint32_t anterior = 0;
+    for (const auto &[tick, status, dado1, dado2] : absolutos) {
+        registros.push_back({tick - anterior, status, dado1, dado2});
+        anterior = tick;
+    }
+    return registros;
+}
+
+MetaTeste andamento(uint32_t tick, uint32_t microssegundos)
+{
+    QByteArray dados;
+    dados.append(char((microssegundos >> 16) & 0xFF));
+    dados.append(char((microssegundos >> 8) & 0xFF));
+    dados.append(char(microssegundos & 0xFF));
+    return {tick, 0x51, dados};
+}
+
+MetaTeste nome(const QByteArray &texto)
+{
+    return {0, 0x03, texto};
+}
+
+bool gravarMidi(const QString &caminho, uint16_t resolucao, const std::vector<TrilhaTeste> &trilhas)
+{
+    pastaSuite();
+    TSonoMidi ligacao;
+    TSonoMidiSMF arquivoMidi;
+    arquivoMidi.SonoMidi = &ligacao;
+    TSonoMidiScore partitura(static_cast<int>(trilhas.size()));
+    if (!arquivoMidi.Open(caminho, 'w', 1))
+        return false;
+    arquivoMidi.SetScore(&partitura);
+    ligacao.SetSMFResolution(arquivoMidi.GetHandle(), resolucao);
+    bool certo = true;
+    for (size_t t = 0; t < trilhas.size(); ++t) {
+        TSonoMidiTrack *trilha = partitura.GetTrack(static_cast<int>(t));
+        const auto &registros = trilhas[t].registros;
+        trilha->SetCapacity(static_cast<uint32_t>(registros.size()) + 1);
+        for (size_t k = 0; k < registros.size(); ++k) {
+            MIDIEVENT *destino = trilha->GetEvent(static_cast<uint32_t>(k));
+            destino->time = registros[k].delta;
+            destino->status = registros[k].status;
+            destino->data1 = registros[k].dado1;
+            destino->data2 = registros[k].dado2;
+            destino->data3 = 0;
+        }
+        trilha->SetNumEvents(static_cast<uint32_t>(registros.size()));
+        for (const MetaTeste &meta : trilhas[t].metas) {
+            QByteArray dados = meta.dados;
+            if (meta.tipo >= 0x01 && meta.tipo <= 0x07)
+                dados.append('\0');
+            certo = arquivoMidi.WriteMetaEvent(trilha, meta.tipo, dados.constData(), meta.tick) && certo;
+        }
+        certo = arquivoMidi.WriteTrack(trilha) && certo;
+    }
+    arquivoMidi.Close();
+    return certo;
+}

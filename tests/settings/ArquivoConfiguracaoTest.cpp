@@ -1,0 +1,179 @@
+#include "common/PastaTemporaria.h"
+#include "platform/ArquivoPerfil.h"
+#include "platform/PastaAplicacao.h"
+#include "player/Instrumento.h"
+#include "settings/ArquivoConfiguracao.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include <unistd.h>
+
+namespace {
+
+class ArquivoConfiguracaoTest : public ::testing::Test {
+protected:
+    PastaTemporaria pasta{QStringList{}};
+
+    void escrever(const QString &nome, const QByteArray &conteudo)
+    {
+        QFile arquivo(pasta.arquivo(nome));
+        ASSERT_TRUE(arquivo.open(QIODevice::WriteOnly));
+        arquivo.write(conteudo);
+    }
+    QByteArray ler(const QString &nome)
+    {
+        QFile arquivo(pasta.arquivo(nome));
+        return arquivo.open(QIODevice::ReadOnly) ? arquivo.readAll() : QByteArray("<missing>");
+    }
+    // The values as "driver volume [idioma]".
+    static std::string valores(const ArquivoConfiguracao &c)
+    {
+        return QStringLiteral("%1 %2 [%3]").arg(c.getDriver()).arg(c.getVolume()).arg(c.getIdioma()).toStdString();
+    }
+};
+
+TEST_F(ArquivoConfiguracaoTest, TheFileIsNamedAfterTheExecutable)
+{
+    EXPECT_EQ(ArquivoConfiguracao::nomeConfiguracao("Tamborly.exe"), "Tamborly.ini");
+    EXPECT_EQ(ArquivoConfiguracao::nomeConfiguracao("player.exe"), "player.ini");
+    EXPECT_EQ(ArquivoConfiguracao::nomeConfiguracao("tamborly"), "tamborly.ini");
+    EXPECT_EQ(ArquivoConfiguracao::nomeConfiguracao("tamborly-play"), "tamborly-play.ini");
+    EXPECT_EQ(ArquivoConfiguracao::nomeConfiguracao("a.b.cd"), "a.b.cd.ini");
+    EXPECT_EQ(ArquivoConfiguracao::nomeConfiguracao("ab"), "ab.ini");
+    EXPECT_EQ(ArquivoConfiguracao::nomeConfiguracao("x.e-e"), "x.e-e.ini");
+    // The running program's name decides, read from its folder.
+    EXPECT_EQ(ArquivoConfiguracao::instancia().getNomeArquivo(),
+              QFileInfo(QCoreApplication::applicationFilePath()).fileName() + QStringLiteral(".ini"));
+}
+
+TEST_F(ArquivoConfiguracaoTest, WithoutAFileTheDefaultsApplyAndSaveWritesFourLines)
+{
+    ArquivoConfiguracao configuracao("player.exe");
+    EXPECT_EQ(valores(configuracao), "0 127 [English]");
+    EXPECT_EQ(configuracao.getInstrumento(), nullptr);
+    configuracao.salvar();
+    EXPECT_EQ(ler("player.ini"), "[geral]\r\ndriver=0\r\nvolume=127\r\nidioma=English\r\n");
+    // No temporary file is left beside it.
+    EXPECT_EQ(QDir(pasta.caminho()).entryList(QDir::Files), QStringList{"player.ini"});
+}
+
+TEST_F(ArquivoConfiguracaoTest, ValuesAreReadWithTheProfileRules)
+{
+    escrever("player.ini",
+             "; a comment\r\n[other]\r\ndriver=7\r\n[GERAL]\r\n  DRIVER = -1 \r\nIdioma=Portugu\xEAs\r\nVolume=+40\r\nvisualizacao=2\r\nextra=1\r\n[geral]\r\nvolume=90\r\n");
+    ArquivoConfiguracao configuracao("player.exe");
+    EXPECT_EQ(valores(configuracao), "-1 40 [Português]");
+    configuracao.salvar();
+    // The view mode and every other key are dropped; the language round-trips in Windows-1252.
+    EXPECT_EQ(ler("player.ini"), "[geral]\r\ndriver=-1\r\nvolume=40\r\nidioma=Portugu\xEAs\r\n");
+}
+
+TEST_F(ArquivoConfiguracaoTest, ABadNumberResetsTheNumbersButKeepsTheLanguage)
+{
+    struct Caso {
+        QByteArray arquivo;
+        std::string esperado;
+    };
+    const std::vector<Caso> casos{
+        {"[geral]\ndriver=3\nidioma=Klingon\nvolume=loud\n", "0 127 [Klingon]"},
+        {"[geral]\ndriver=abc\nidioma=Klingon\nvolume=50\n", "0 127 [Klingon]"},  // language read regardless
+        {"[geral]\ndriver=3\nidioma=Klingon\nvolume=50\nvisualizacao=1.5\n", "0 127 [Klingon]"},
+        {"[geral]\ndriver=\nvolume=50\n", "0 127 [English]"},                 // present but empty: not a number
+        {"[geral]\ndriver=2147483648\n", "0 127 [English]"},                 // beyond 32 bits
+        {"[geral]\ndriver=-2147483648\nvolume=2147483647\n", "-2147483648 2147483647 [English]"},
+        {"[geral]\ndriver=3\nidioma=\nvolume=50\n", "3 50 []"},               // an empty language stays empty
+        {"[geral]\ndriver=\"4\"\nvolume='60'\n", "4 60 [English]"},           // quotes are dropped
+    };
+    for (const Caso &caso : casos) {
+        escrever("t.ini", caso.arquivo);
+        ArquivoConfiguracao configuracao("t.exe");
+        EXPECT_EQ(valores(configuracao), caso.esperado) << caso.arquivo.constData();
+    }
+}
+
+TEST_F(ArquivoConfiguracaoTest, SettersChangeMemoryUntilSave)
+{
+    escrever("player.ini", "[geral]\ndriver=-1\nvolume=80\nidioma=English\n");
+    ArquivoConfiguracao configuracao("player.exe");
+    configuracao.setDriver(2);
+    configuracao.setVolume(55);
+    configuracao.setIdioma(QStringLiteral("Português"));
+    EXPECT_EQ(ler("player.ini"), "[geral]\ndriver=-1\nvolume=80\nidioma=English\n");
+    configuracao.salvar();
+    EXPECT_EQ(ler("player.ini"), "[geral]\r\ndriver=2\r\nvolume=55\r\nidioma=Portugu\xEAs\r\n");
+    EXPECT_EQ(valores(ArquivoConfiguracao("player.exe")), "2 55 [Português]");
+}
+
+TEST_F(ArquivoConfiguracaoTest, AFolderThatCannotBeWrittenLosesTheChangesSilently)
+{
+    // Nobody, not even root, can create files in /proc.
+    PastaAplicacao::definir(QStringLiteral("/proc"));
+    ArquivoConfiguracao configuracao("player.exe");
+    configuracao.setDriver(5);
+    configuracao.salvar();
+    EXPECT_EQ(configuracao.getDriver(), 5);
+    EXPECT_FALSE(QFile::exists(QStringLiteral("/proc/player.ini")));
+    PastaAplicacao::definir(pasta.caminho());
+}
+
+TEST_F(ArquivoConfiguracaoTest, SaveReplacesTheFileWholeAndNeverWritesThroughIt)
+{
+    escrever("player.ini", "[geral]\ndriver=1\n");
+    // A hard link to the old file keeps the old content: the new file is a
+    // separate one, renamed over the old name.
+    ASSERT_EQ(::link(QFile::encodeName(pasta.arquivo("player.ini")).constData(),
+                     QFile::encodeName(pasta.arquivo("antigo.ini")).constData()), 0);
+    ArquivoConfiguracao configuracao("player.exe");
+    configuracao.salvar();
+    EXPECT_EQ(ler("antigo.ini"), "[geral]\ndriver=1\n");
+    EXPECT_EQ(ler("player.ini"), "[geral]\r\ndriver=1\r\nvolume=127\r\nidioma=English\r\n");
+}
+
+TEST_F(ArquivoConfiguracaoTest, TrackFlagsCoverSixteenTracksAndTheInstrumentIsOwned)
+{
+    ArquivoConfiguracao configuracao("player.exe");
+    configuracao.setCanalAtivo(false, 3);
+    EXPECT_FALSE(configuracao.canalAtivo(3));
+    EXPECT_TRUE(configuracao.canalAtivo(2));
+    configuracao.setCanalAtivo(true, 3);
+    EXPECT_TRUE(configuracao.canalAtivo(3));
+    for (const int fora : {16, 17, 1000, -1}) {
+        configuracao.setCanalAtivo(false, fora);
+        EXPECT_TRUE(configuracao.canalAtivo(fora)) << fora;
+    }
+    configuracao.criarInstrumento(0);
+    Instrumento *primeiro = configuracao.getInstrumento();
+    ASSERT_NE(primeiro, nullptr);
+    auto outro = std::make_unique<Instrumento>();
+    Instrumento *endereco = outro.get();
+    configuracao.setInstrumento(std::move(outro));
+    EXPECT_EQ(configuracao.getInstrumento(), endereco);
+}
+
+TEST(ArquivoPerfilTest, LookupsFollowTheProfileRules)
+{
+    PastaTemporaria pasta{QStringList{}};
+    QFile arquivo(pasta.arquivo("p.ini"));
+    ASSERT_TRUE(arquivo.open(QIODevice::WriteOnly));
+    arquivo.write("solto=1\n[Um]\nA=1\n a = 2\nB\n=3\nC=\"x y\"\nD=\"x\n[dois]\nK=v=w\n[UM]\nE=5\n");
+    arquivo.close();
+    const ArquivoPerfil perfil(pasta.arquivo("p.ini"));
+    EXPECT_EQ(perfil.lerTexto("um", "a", "-"), "1");  // the first key of the first section wins
+    EXPECT_EQ(perfil.lerTexto("UM", "C", "-"), "x y");
+    EXPECT_EQ(perfil.lerTexto("um", "D", "-"), "\"x");
+    EXPECT_EQ(perfil.lerTexto("um", "E", "-"), "-");  // a repeated section is not searched
+    EXPECT_EQ(perfil.lerTexto("um", "B", "-"), "-");  // a line without "=" is no key
+    EXPECT_EQ(perfil.lerTexto("dois", "k", "-"), "v=w");
+    EXPECT_EQ(perfil.lerTexto("", "solto", "-"), "-");  // keys before any section belong to none
+    EXPECT_EQ(perfil.secoes(), (QStringList{"Um", "dois"}));
+    EXPECT_EQ(perfil.chaves("um"), (QStringList{"A", "a", "C", "D"}));
+    EXPECT_EQ(ArquivoPerfil(pasta.arquivo("missing.ini")).lerTexto("um", "a", "default"), "default");
+}
+
+}  // namespace

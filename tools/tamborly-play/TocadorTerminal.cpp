@@ -1,0 +1,83 @@
+#include "TocadorTerminal.h"
+
+#include "engine/SaidaMIDI.h"
+#include "engine/Sequenciador.h"
+#include "settings/ArquivoConfiguracao.h"
+#include "song/GerenciadorMusica.h"
+#include "sonomidi/ESonoMidiException.h"
+
+#include <QCoreApplication>
+
+TocadorTerminal::TocadorTerminal(FILE *saida) : saida(saida)
+{
+    AcessoGui::instancia().registrar(this);
+}
+
+TocadorTerminal::~TocadorTerminal()
+{
+    AcessoGui::instancia().registrar(nullptr);
+}
+
+bool TocadorTerminal::abrirMusica(const QString &arquivo, int bpmInicial, QString &erro)
+{
+    SaidaMIDI &saidaMidi = SaidaMIDI::instancia();
+    Sequenciador &sequenciador = Sequenciador::instancia();
+    try {
+        saidaMidi.reiniciarDispositivo();
+        saidaMidi.reiniciarControladores();
+        sequenciador.limparLoop();
+        sequenciador.parar();
+        saidaMidi.carregarArquivo(arquivo);
+        const int32_t trilhas = std::min<int32_t>(saidaMidi.getNumTrilhasArquivo(), 16);
+        for (int32_t i = 0; i < trilhas; ++i)
+            ArquivoConfiguracao::instancia().setCanalAtivo(true, i);
+        sequenciador.setPlayAlong(false);
+        andamento = sequenciador.getAndamento();
+        if (bpmInicial > 0) {
+            sequenciador.setAndamento(bpmInicial);
+            andamento = bpmInicial;
+        }
+        sequenciador.tocar();
+    } catch (const ESonoMidiException &e) {
+        erro = e.Message();
+        return false;
+    }
+    return true;
+}
+
+void TocadorTerminal::exibirPosicao()
+{
+    const Sequenciador &sequenciador = Sequenciador::instancia();
+    const GerenciadorMusica &gerenciador = GerenciadorMusica::instancia();
+    const int32_t posicao = sequenciador.getPosicao();
+    std::fprintf(saida, "\rbeat %d of %d, %d BPM   ", posicao / 64 + 1, gerenciador.getTotalTempos(), andamento);
+    std::fflush(saida);
+    // The window's rule: the first report at or after the song's length ends it.
+    if (posicao >= gerenciador.getTotalTicks())
+        terminar();
+}
+
+void TocadorTerminal::exibirAndamento(int32_t valor)
+{
+    if (valor > 0)
+        andamento = valor;
+}
+
+void TocadorTerminal::interromper()
+{
+    terminar();
+}
+
+void TocadorTerminal::terminar()
+{
+    if (terminado)
+        return;
+    terminado = true;
+    Sequenciador::instancia().parar();
+    SaidaMIDI &saidaMidi = SaidaMIDI::instancia();
+    saidaMidi.reiniciarDispositivo();
+    saidaMidi.reiniciarControladores();
+    std::fprintf(saida, "\n");
+    std::fflush(saida);
+    QCoreApplication::quit();
+}

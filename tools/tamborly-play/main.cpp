@@ -1,0 +1,117 @@
+// tamborly-play FILE.mid [--bpm N] [--device N] [--list-devices]
+// Plays a Standard MIDI File on the player's own engine, without a window.
+
+#include "TocadorTerminal.h"
+
+#include "engine/SaidaMIDI.h"
+#include "sonomidi/ESonoMidiException.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStringList>
+#include <QTimer>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+
+namespace {
+
+std::atomic<bool> interrompido{false};
+
+void aoSinal(int)
+{
+    interrompido = true;
+}
+
+int uso()
+{
+    std::fprintf(stderr,
+                 "usage: tamborly-play FILE.mid [--bpm N] [--device N] [--list-devices]\n"
+                 "  --bpm N        tempo to start with (1..2000); a Set Tempo in the file takes over when it plays\n"
+                 "  --device N     MIDI output device number (default 0, the built-in synthesizer)\n"
+                 "  --list-devices print the output devices and exit\n");
+    return 2;
+}
+
+bool numero(const QString &texto, int minimo, int maximo, int &valor)
+{
+    bool certo = false;
+    valor = texto.toInt(&certo);
+    return certo && valor >= minimo && valor <= maximo;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList argumentos = app.arguments().mid(1);
+    QString arquivo;
+    int bpm = 0;
+    int dispositivo = -1;
+    bool listar = false;
+    for (qsizetype i = 0; i < argumentos.size(); ++i) {
+        const QString &a = argumentos[i];
+        if (a == QLatin1String("--bpm") && i + 1 < argumentos.size()) {
+            if (!numero(argumentos[++i], 1, 2000, bpm))
+                return uso();
+        } else if (a == QLatin1String("--device") && i + 1 < argumentos.size()) {
+            if (!numero(argumentos[++i], 0, 65535, dispositivo))
+                return uso();
+        } else if (a == QLatin1String("--list-devices")) {
+            listar = true;
+        } else if (a.startsWith(QLatin1String("--")) || !arquivo.isEmpty()) {
+            return uso();
+        } else {
+            arquivo = a;
+        }
+    }
+    if (arquivo.isEmpty() && !listar)
+        return uso();
+
+    SaidaMIDI *saida = nullptr;
+    try {
+        saida = &SaidaMIDI::instancia();
+    } catch (const ESonoMidiException &e) {
+        std::fprintf(stderr, "tamborly-play: %s: libSnMidi32.so must lie beside tamborly-play (%s)\n",
+                     qPrintable(e.Message()), qPrintable(QCoreApplication::applicationDirPath()));
+        return 1;
+    }
+    const QStringList dispositivos = saida->listarDispositivos();
+    if (listar) {
+        for (qsizetype d = 0; d < dispositivos.size(); ++d)
+            std::printf("%lld  %s\n", static_cast<long long>(d), qPrintable(dispositivos[d]));
+        return 0;
+    }
+    if (dispositivo >= 0 && !saida->abrirDispositivo(dispositivo)) {
+        std::fprintf(stderr, "tamborly-play: cannot open MIDI output device %d (%lld devices; see --list-devices)\n",
+                     dispositivo, static_cast<long long>(dispositivos.size()));
+        return 1;
+    }
+    if (!saida->dispositivoAberto()) {
+        std::fprintf(stderr, "tamborly-play: the MIDI output device %d did not open; try --list-devices and --device N\n",
+                     saida->getDispositivo());
+        return 1;
+    }
+    if (!QFileInfo(arquivo).isFile()) {
+        std::fprintf(stderr, "tamborly-play: %s: no such file\n", qPrintable(arquivo));
+        return 1;
+    }
+
+    TocadorTerminal tocador(stdout);
+    QString erro;
+    if (!tocador.abrirMusica(arquivo, bpm, erro)) {
+        std::fprintf(stderr, "tamborly-play: cannot play %s: %s\n", qPrintable(arquivo), qPrintable(erro));
+        return 1;
+    }
+    std::signal(SIGINT, aoSinal);
+    std::signal(SIGTERM, aoSinal);
+    QTimer vigia;
+    QObject::connect(&vigia, &QTimer::timeout, [&] {
+        if (interrompido)
+            tocador.interromper();
+    });
+    vigia.start(100);
+    return app.exec();
+}
