@@ -1,6 +1,7 @@
 #include "MidiInPort.h"
 
 #include <alsa/asoundlib.h>
+#include <cerrno>
 #include <ctime>
 #include <poll.h>
 #include <sys/eventfd.h>

@@ -3,6 +3,7 @@
 #include "MidiOutPort.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <ctime>
 #include <pthread.h>

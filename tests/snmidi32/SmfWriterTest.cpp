@@ -1,4 +1,5 @@
 #include "LoadedLibrary.h"
+#include "OtherReaderCheck.h"
 #include "SmfBytes.h"
 
 #include <fstream>
@@ -143,4 +144,36 @@ TEST(SmfWriterTest, GeneratedSongReadsBackIdentically)
         EXPECT_EQ(std::string(reinterpret_cast<char *>(data), length), "Track " + std::to_string(t));
     }
     EXPECT_EQ(lib.CloseSMF(h), 0);
+}
+
+// The file is read by another program's MIDI file reader, not only by ours.
+TEST(SmfWriterTest, WrittenFilePlaysInAnotherMidiPlayer)
+{
+    TemporaryFolder folder;
+    const std::string path = folder.file("groove.mid");
+    {
+        LoadedLibrary lib;
+        uint32_t format = 1, tracks = 0;
+        const SNHANDLE h = lib.OpenSMF(path.c_str(), &format, 'w', &tracks);
+        ASSERT_NE(h, 0u);
+        ASSERT_EQ(lib.WriteMetaEvent(h, 0, 0x03, "Tempo", 0), 0);
+        ASSERT_EQ(lib.WriteMetaEvent(h, 0, 0x51, "\x07\xA1\x20", 0), 0);      // 120 BPM
+        ASSERT_EQ(lib.WriteMetaEvent(h, 0, 0x51, "\x03\xD0\x90", 960), 0);    // 240 BPM after two beats
+        ASSERT_EQ(lib.WriteMetaEvent(h, 1, 0x03, "Drums", 0), 0);
+        std::vector<MIDIEVENT> groove{{0, 0xC9, 0, 0, 0}};
+        for (int i = 0; i < 32; ++i) {
+            groove.push_back({i == 0 ? 0u : 120u, 0x99, uint8_t(i % 2 ? 38 : 36), 100, 0});
+            groove.push_back({0, 0x99, 42, 80, 0});  // running status, same tick
+            groove.push_back({60, 0x99, uint8_t(i % 2 ? 38 : 36), 0, 0});
+            groove.push_back({0, 0x89, 42, 0, 0});
+        }
+        ASSERT_EQ(lib.WriteSMF(h, 1, groove.data(), uint32_t(groove.size())), groove.size());
+        ASSERT_EQ(lib.CloseSMF(h), 0);
+    }
+    const OtherReaderResult other = playWithFluidSynth(path);
+    ASSERT_TRUE(other.loaded);
+    EXPECT_EQ(other.noteOns, 64);
+    EXPECT_EQ(other.noteOffs, 64);
+    EXPECT_EQ(other.programChanges, 1);
+    EXPECT_EQ(other.finalTempo, 250000);
 }
