@@ -9,5 +9,5 @@ class QImage;
 class CodificadorJpeg {
 public:
     // The JPEG bytes of the picture's colours (alpha is ignored); empty on failure.
-    static QByteArray codificar(const QImage &imagem, int qualidade = 93);
+    static QByteArray codificar(const QImage &imagem, int qualidade = 95);
 };
