@@ -83,6 +83,10 @@ int main(int argc, char **argv)
     std::vector<double> absolutos;
     for (double d : desvios)
         absolutos.push_back(std::fabs(d - origem));
+    if (argc > 1) {  // keep the capture for a closer look
+        QFile::remove(QString::fromLocal8Bit(argv[1]));
+        QFile::copy(captura, QString::fromLocal8Bit(argv[1]));
+    }
     std::printf("tamborly-play, 240 BPM groove, %.1f s, %zu note-ons: deviation from the grid median %.0f us, p99 %.0f us, max %.0f us\n",
                 (momentos.back() - momentos.front()) / 1e6, momentos.size(), motorbench::quantil(absolutos, 0.5),
                 motorbench::quantil(absolutos, 0.99), motorbench::quantil(absolutos, 1.0));

@@ -50,9 +50,13 @@ void TocadorTerminal::exibirPosicao()
     const Sequenciador &sequenciador = Sequenciador::instancia();
     const GerenciadorMusica &gerenciador = GerenciadorMusica::instancia();
     const int32_t posicao = sequenciador.getPosicao();
+    // The window's rule: the first report at or after the song's length ends it.
+    if (posicao >= gerenciador.getTotalTicks() && posicao > 0) {
+        terminar();
+        return;
+    }
     std::fprintf(saida, "\rbeat %d of %d, %d BPM   ", posicao / 64 + 1, gerenciador.getTotalTempos(), andamento);
     std::fflush(saida);
-    // The window's rule: the first report at or after the song's length ends it.
     if (posicao >= gerenciador.getTotalTicks())
         terminar();
 }

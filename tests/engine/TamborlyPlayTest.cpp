@@ -1,0 +1,99 @@
+#include "AmbienteMotor.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Resultado {
+    int codigo;
+    QString saida;
+    QString erro;
+    QList<QList<int>> capturadas;  // device, status, data 1, data 2
+};
+
+Resultado tocar(const QStringList &argumentos)
+{
+    QTemporaryDir pasta;
+    const QString captura = pasta.filePath(QStringLiteral("captura.txt"));
+    QProcess processo;
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.insert(QStringLiteral("SNMIDI32_CAPTURE"), captura);
+    ambiente.insert(QStringLiteral("SNMIDI32_AUDIO"), QStringLiteral("null"));
+    ambiente.remove(QStringLiteral("SNMIDI32_CAPTURE_DEVICES"));
+    processo.setProcessEnvironment(ambiente);
+    processo.start(QStringLiteral(TAMBORLY_BUILD_APP_DIR "/tamborly-play"), argumentos);
+    Resultado resultado{-1, {}, {}, {}};
+    if (!processo.waitForFinished(60000))
+        return resultado;
+    resultado.codigo = processo.exitCode();
+    resultado.saida = QString::fromUtf8(processo.readAllStandardOutput());
+    resultado.erro = QString::fromUtf8(processo.readAllStandardError());
+    QFile arquivo(captura);
+    if (arquivo.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &linha : arquivo.readAll().split('\n')) {
+            const QList<QByteArray> campos = linha.split(' ');
+            if (campos.size() == 5)
+                resultado.capturadas.append({campos[1].toInt(), campos[2].toInt(), campos[3].toInt(), campos[4].toInt()});
+        }
+    }
+    return resultado;
+}
+
+TEST(TamborlyPlayTest, PlaysASongToItsEndAndSilencesTheDevice)
+{
+    const QString musica = AmbienteMotor::arquivo(QStringLiteral("tocar.mid"));
+    // No Set Tempo in the file, so --bpm holds: two beats at 2000 BPM.
+    ASSERT_TRUE(gravarMidi(musica, 64, {{emTicks({{0, 0x99, 36, 100}, {8, 0x99, 36, 0}, {64, 0x99, 38, 90}, {72, 0x99, 38, 0}, {100, 0xB0, 7, 99}}), {nome("Drums")}}}));
+    const Resultado r = tocar({musica, QStringLiteral("--bpm"), QStringLiteral("2000")});
+    ASSERT_EQ(r.codigo, 0) << r.erro.toStdString();
+    EXPECT_TRUE(r.saida.contains(QStringLiteral("\rbeat 1 of 2, 2000 BPM"))) << r.saida.toStdString();
+    EXPECT_TRUE(r.saida.contains(QStringLiteral("\rbeat 2 of 2"))) << r.saida.toStdString();
+    EXPECT_FALSE(r.saida.contains(QStringLiteral("beat 3"))) << r.saida.toStdString();
+    EXPECT_TRUE(r.saida.endsWith(QLatin1Char('\n')));
+
+    QList<QList<int>> notas;
+    for (const QList<int> &m : r.capturadas) {
+        if ((m[1] & 0xF0) == 0x90 || (m[1] == 0xB0 && m[2] == 7 && m[3] == 99))
+            notas.append(m);
+    }
+    EXPECT_EQ(notas, (QList<QList<int>>{{0, 0x99, 36, 100}, {0, 0x99, 36, 0}, {0, 0x99, 38, 90}, {0, 0x99, 38, 0}, {0, 0xB0, 7, 99}}));
+    // The end silences the device and resets its controllers.
+    ASSERT_GE(r.capturadas.size(), 16);
+    EXPECT_EQ(r.capturadas.last(), (QList<int>{0, 0xBF, 121, 0}));
+}
+
+TEST(TamborlyPlayTest, ReportsWhatCannotBePlayed)
+{
+    const QString texto = AmbienteMotor::arquivo(QStringLiteral("texto.mid"));
+    QFile arquivo(texto);
+    ASSERT_TRUE(arquivo.open(QIODevice::WriteOnly));
+    arquivo.write("not MIDI\n");
+    arquivo.close();
+    Resultado r = tocar({texto});
+    EXPECT_EQ(r.codigo, 1);
+    EXPECT_TRUE(r.erro.contains(QStringLiteral("SMF not open"))) << r.erro.toStdString();
+
+    r = tocar({AmbienteMotor::arquivo(QStringLiteral("ausente.mid"))});
+    EXPECT_EQ(r.codigo, 1);
+    EXPECT_TRUE(r.erro.contains(QStringLiteral("no such file"))) << r.erro.toStdString();
+
+    for (const QStringList &errados : {QStringList{}, QStringList{texto, QStringLiteral("--bpm"), QStringLiteral("0")},
+                                       QStringList{texto, QStringLiteral("--volume")}, QStringList{texto, texto}}) {
+        r = tocar(errados);
+        EXPECT_EQ(r.codigo, 2) << errados.join(' ').toStdString();
+        EXPECT_TRUE(r.erro.startsWith(QStringLiteral("usage: tamborly-play")));
+    }
+
+    r = tocar({texto, QStringLiteral("--device"), QStringLiteral("40")});
+    EXPECT_EQ(r.codigo, 1);
+    EXPECT_TRUE(r.erro.contains(QStringLiteral("cannot open MIDI output device 40"))) << r.erro.toStdString();
+    r = tocar({QStringLiteral("--list-devices")});
+    EXPECT_EQ(r.codigo, 0);
+    EXPECT_TRUE(r.saida.startsWith(QStringLiteral("0  Tamborly Synth\n"))) << r.saida.toStdString();
+}
+
+}  // namespace
