@@ -28,7 +28,7 @@
  *   SNMIDI32_CAPTURE_DEVICES Name1,Name2,... extra capture-only devices; a leading
  *                            "!" makes a device that refuses to open
  *
- * Standard MIDI Files (format 0 and 1):
+ * Standard MIDI Files (formats 0, 1 and 2):
  *   ReadSMF delivers channel messages with running status expanded and each
  *   Set Tempo meta event as a record of status 0; other meta events and SysEx
  *   are skipped, their delta times added to the next record's time.
@@ -38,10 +38,16 @@
  *   Writing: resolution 480 unless SetSMFResolution sets another before the
  *   first track is written. WriteMetaEvent's value is the absolute tick of the
  *   event (0 for a track name); data is a zero-terminated text for types
- *   0x01-0x07, 3 bytes for 0x51, 4 for 0x58, 2 for 0x59. A track's meta events
+ *   0x01-0x07, 3 bytes for 0x51, 4 for 0x58, 2 for 0x59 (also 2 for 0x00, 1 for
+ *   0x20 and 0x21, 5 for 0x54; other types are refused). Type 0x2F takes no data:
+ *   its value is the least tick of the track's End of Track. A track's meta events
  *   are merged with its records by time when the track is written (meta events
  *   first at equal ticks); CloseSMF completes the file.
  *   SMPTE time division and resolution 0 are refused (OpenSMF returns 0).
+ *   A damaged file is read as far as it goes: a track stops at the first event
+ *   that cannot be decoded inside its chunk and the file (a chunk length past the
+ *   end of the file keeps what the file holds; a header promising more tracks
+ *   than there are gives the tracks present). The reader never reads outside it.
  */
 #ifndef SNMIDI32_H
 #define SNMIDI32_H
@@ -86,7 +92,8 @@ SNMIDI32_API uint16_t GetSonoMidiVersion(void);
 
 /* Output devices. */
 SNMIDI32_API uint32_t GetNumOutDevices(void);
-/* Fills name (32 bytes, always zero-terminated); 0 on success, non-zero for an unknown device. */
+/* Fills name (32 bytes, zero-terminated inside them, a longer name cut at a UTF-8 character
+   boundary); 0 on success, non-zero (and an empty name) for an unknown device. */
 SNMIDI32_API uint16_t GetMidiOutDescription(uint16_t device, char *name);
 /* Opens an output device; handle > 32, or an error code. clock 0: every message goes out at once,
    its time ignored. clock = a sync handle: records queue (1024 at most) and go out when their
@@ -153,7 +160,8 @@ SNMIDI32_API uint32_t ReadSMF(SNHANDLE h, uint32_t track, LPMIDIEVENT dest, uint
 SNMIDI32_API uint32_t WriteSMF(SNHANDLE h, uint32_t track, const MIDIEVENT *records, uint32_t count);
 SNMIDI32_API uint16_t GetSMFResolution(SNHANDLE h);
 SNMIDI32_API uint16_t SetSMFResolution(SNHANDLE h, uint16_t resolution);
-/* -1 if absent, else 0 with *data (library-owned, valid until the next call or CloseSMF) and *length. */
+/* -1 if absent, else 0 with *data (library-owned, valid until the next call or CloseSMF; a zero
+   byte follows the data, not counted in *length) and *length. */
 SNMIDI32_API int32_t ReadMetaEvent(SNHANDLE h, uint32_t track, uint8_t type, uint8_t **data, uint32_t *length);
 /* 0 on success. */
 SNMIDI32_API int32_t WriteMetaEvent(SNHANDLE h, uint32_t track, uint8_t type, const void *data, uint32_t value);
