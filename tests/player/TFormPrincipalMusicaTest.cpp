@@ -1,0 +1,431 @@
+#include "AmbienteJanela.h"
+
+#include "engine/SaidaMIDI.h"
+#include "engine/Sequenciador.h"
+#include "platform/CaixaMensagem.h"
+#include "player/Imagem.h"
+#include "player/TFormPrincipal.h"
+#include "settings/ArquivoConfiguracao.h"
+#include "settings/TFormSetup.h"
+#include "song/GerenciadorMusica.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QListView>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class TFormPrincipalMusicaTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        AmbienteJanela::preparar();
+        janelas = std::make_unique<Janelas>();
+        j = janelas->principal.get();
+        auto novo = std::make_unique<InstrumentoGravador>();
+        kit = novo.get();
+        ArquivoConfiguracao::instancia().setInstrumento(std::move(novo));
+    }
+    void TearDown() override { janelas.reset(); }
+
+    QString abrir(const ArquivoMidiTeste &midi, const QString &nome = QStringLiteral("musica.mid"))
+    {
+        const QString caminho = AmbienteJanela::arquivo(nome);
+        EXPECT_TRUE(midi.gravar(caminho));
+        j->abrirMusica(caminho);
+        return caminho;
+    }
+
+    QStringList entradas() const
+    {
+        QStringList textos;
+        for (int i = 0; i < j->CmbTracks->count(); ++i)
+            textos.append(j->CmbTracks->itemText(i));
+        return textos;
+    }
+
+    // One tick of the engine at that position, as the clock would run it.
+    void tick(int32_t posicao)
+    {
+        Sequenciador::instancia().setPosicao(posicao);
+        Sequenciador::instancia().processarTick();
+    }
+
+    std::unique_ptr<Janelas> janelas;
+    TFormPrincipal *j = nullptr;
+    InstrumentoGravador *kit = nullptr;
+};
+
+QString t(const char *chave)
+{
+    return AmbienteJanela::texto("frmPrincipal", chave);
+}
+
+TEST_F(TFormPrincipalMusicaTest, OneDrumTrackGivesOneSelectedEntryAndNoAllTracksEntry)
+{
+    ArquivoMidiTeste midi;
+    const int baixo = midi.trilha("Bass");
+    const int bateria = midi.trilha("Drums");
+    midi.nota(baixo, 0, 2, 40);
+    midi.nota(bateria, 64, 9, 38);
+    abrir(midi);
+    EXPECT_EQ(entradas(), QStringList{t("Bateria") + QStringLiteral("1")});
+    EXPECT_EQ(j->CmbTracks->currentIndex(), 0);
+    EXPECT_EQ(j->getNumTrilhasBateria(), 1);
+    EXPECT_EQ(j->getTrilhaBateria(0), 1);
+    EXPECT_EQ(j->getEstado(), TFormPrincipal::tocando);
+    EXPECT_TRUE(Sequenciador::instancia().estaTocando());
+    EXPECT_EQ(j->lblPlayer->text(), t("Tocando"));
+    EXPECT_TRUE(j->CmbTracks->isEnabled() && j->tkbAndamento->isEnabled() && j->tkbBPM->isEnabled());
+    EXPECT_EQ(janelas->setup->caixasCanal[0]->text(), QStringLiteral("Bass"));
+    EXPECT_EQ(janelas->setup->caixasCanal[1]->text(), QStringLiteral("Drums"));
+    EXPECT_EQ(j->getTempoTotal(), GerenciadorMusica::instancia().getTotalTempos());
+    EXPECT_EQ(j->lblTimeTotal->text(), QString::number(j->getTempoTotal()));
+    EXPECT_EQ(j->tkbAndamento->maximum(), GerenciadorMusica::instancia().getTotalTicks());
+}
+
+TEST_F(TFormPrincipalMusicaTest, ThreeDrumTracksGiveFourEntriesAndPickingOneShowsOnlyThatTrack)
+{
+    ArquivoMidiTeste midi;
+    for (int i = 0; i < 10; ++i)
+        midi.trilha(QByteArray("T") + QByteArray::number(i));
+    midi.nota(0, 0, 3, 60);
+    midi.nota(1, 128, 9, 36);
+    midi.nota(4, 128, 9, 38);
+    midi.nota(9, 128, 9, 42);
+    abrir(midi);
+    const QString b = t("Bateria");
+    EXPECT_EQ(entradas(), (QStringList{b + "1", b + "2", b + "3", t("BateriaTodas")}));
+    EXPECT_EQ(j->CmbTracks->currentIndex(), 3);
+    EXPECT_EQ(j->getTrilhaBateria(1), 4);
+
+    // All tracks: every stroke of the tick lights the kit.
+    kit->chamadas.clear();
+    tick(128);
+    EXPECT_EQ(kit->chamadas, (QStringList{"+36", "+38", "+42"}));
+    // The second entry is track 4: only its stroke shows; picking clears the kit.
+    kit->chamadas.clear();
+    emit j->CmbTracks->activated(1);
+    tick(128);
+    EXPECT_EQ(kit->chamadas, (QStringList{"limpo", "+38"}));
+    kit->chamadas.clear();
+    emit j->CmbTracks->activated(3);
+    tick(128);
+    EXPECT_EQ(kit->chamadas, (QStringList{"limpo", "+36", "+38", "+42"}));
+}
+
+TEST_F(TFormPrincipalMusicaTest, ASongWithoutDrumsLeavesTheSelectorEmptyWithItsPrompt)
+{
+    ArquivoMidiTeste midi;
+    midi.nota(midi.trilha("Piano"), 0, 0, 60);
+    abrir(midi);
+    EXPECT_EQ(j->CmbTracks->count(), 0);
+    EXPECT_EQ(j->CmbTracks->currentIndex(), -1);
+    EXPECT_EQ(j->CmbTracks->placeholderText(), t("CmbTracksText"));
+    EXPECT_EQ(j->getNumTrilhasBateria(), 0);
+}
+
+TEST_F(TFormPrincipalMusicaTest, TrackBoxesGetTheNamesOfTheFirstSixteenTracksAndTheRestTheEmptyCaption)
+{
+    TFormSetup &setup = *janelas->setup;
+    const QString semTrilha = AmbienteJanela::texto("frmSetup", "CheckBoxText");
+    // 20 tracks: only 0..15 are listed and labelled; a drum track at 17 is not offered.
+    ArquivoMidiTeste grande;
+    for (int i = 0; i < 20; ++i)
+        grande.trilha(QByteArray("  Track ") + QByteArray::number(i) + "  ");
+    grande.nota(17, 0, 9, 36);
+    abrir(grande);
+    EXPECT_EQ(j->CmbTracks->count(), 0);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(setup.caixasCanal[size_t(i)]->text(), QStringLiteral("Track %1").arg(i));
+        EXPECT_TRUE(setup.caixasCanal[size_t(i)]->isChecked() && setup.caixasCanal[size_t(i)]->isEnabled());
+    }
+    EXPECT_TRUE(setup.CheckBoxSel->isEnabled() && setup.CheckBoxSel->isChecked());
+
+    // 5 tracks, one unnamed and one of blanks: boxes 5..15 go back to the empty caption, disabled.
+    ArquivoMidiTeste cinco;
+    cinco.trilha("A");
+    cinco.trilha();
+    cinco.trilha("   ");
+    cinco.trilha("D");
+    cinco.trilha("E");
+    setup.caixasCanal[2]->setChecked(false);
+    abrir(cinco);
+    EXPECT_EQ(setup.caixasCanal[1]->text(), t("SemNome"));
+    EXPECT_EQ(setup.caixasCanal[2]->text(), t("SemNome"));
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_TRUE(setup.caixasCanal[size_t(i)]->isChecked() && setup.caixasCanal[size_t(i)]->isEnabled());
+        EXPECT_TRUE(ArquivoConfiguracao::instancia().canalAtivo(i));
+    }
+    for (int i = 5; i < 16; ++i) {
+        EXPECT_FALSE(setup.caixasCanal[size_t(i)]->isEnabled());
+        EXPECT_EQ(setup.caixasCanal[size_t(i)]->text(), semTrilha);
+    }
+}
+
+TEST_F(TFormPrincipalMusicaTest, ASongOfNoTracksDisablesBox0Too)
+{
+    ArquivoMidiTeste midi;
+    midi.nota(midi.trilha("A"), 0, 0, 60);
+    abrir(midi);
+    ASSERT_TRUE(janelas->setup->caixasCanal[0]->isEnabled());
+    abrir(ArquivoMidiTeste(), QStringLiteral("vazia.mid"));
+    ASSERT_TRUE(AmbienteJanela::mensagens().isEmpty()) << AmbienteJanela::mensagens().join("|").toStdString();
+    EXPECT_FALSE(janelas->setup->caixasCanal[0]->isEnabled());
+    EXPECT_EQ(janelas->setup->caixasCanal[0]->text(), AmbienteJanela::texto("frmSetup", "CheckBoxText"));
+}
+
+TEST_F(TFormPrincipalMusicaTest, AFailedLoadIsReportedAndLeavesTheWindowStoppedWithItsSongLabels)
+{
+    const QString quebrado = AmbienteJanela::arquivo(QStringLiteral("quebrado.mid"));
+    QFile arquivo(quebrado);
+    ASSERT_TRUE(arquivo.open(QIODevice::WriteOnly));
+    arquivo.write("This is not a MIDI file.\n");
+    arquivo.close();
+
+    // Before any song: only the message.
+    j->abrirMusica(quebrado);
+    EXPECT_EQ(AmbienteJanela::mensagens(), QStringList{t("msgPlacaDesconfigurada")});
+    EXPECT_EQ(j->getEstado(), TFormPrincipal::semMusica);
+
+    ArquivoMidiTeste midi;
+    midi.nota(midi.trilha("Drums"), 0, 9, 36);
+    abrir(midi);
+    j->tkbAndamento->setValue(2);
+    CaixaMensagem::limparRegistros();
+    j->abrirMusica(quebrado);
+    EXPECT_EQ(AmbienteJanela::mensagens(), QStringList{t("msgPlacaDesconfigurada")});
+    EXPECT_EQ(j->getEstado(), TFormPrincipal::parado);
+    EXPECT_EQ(j->lblPlayer->text(), t("Parado"));
+    EXPECT_TRUE(j->imgPlay->isEnabled());
+    EXPECT_FALSE(j->imgStop->isEnabled() || j->imgPause->isEnabled() || j->imgRepeat->isEnabled());
+    EXPECT_FALSE(Sequenciador::instancia().estaTocando());
+    EXPECT_EQ(entradas(), QStringList{t("Bateria") + QStringLiteral("1")});
+    EXPECT_EQ(janelas->setup->caixasCanal[0]->text(), QStringLiteral("Drums"));
+}
+
+TEST_F(TFormPrincipalMusicaTest, OpeningASecondSongStartsItFromTheTopWithoutSectionOrPlayAlong)
+{
+    ArquivoMidiTeste midi;
+    const int d = midi.trilha("Drums");
+    for (uint32_t b = 0; b < 8; ++b)
+        midi.nota(d, b * 64, 9, 36);
+    abrir(midi);
+    Sequenciador &seq = Sequenciador::instancia();
+    j->tkbAndamento->setValue(100);
+    QTest::mouseClick(j->imgRepeat, Qt::LeftButton);
+    seq.setPosicao(300);
+    QTest::mouseClick(j->imgRepeat, Qt::LeftButton);
+    j->ckKaraoke->setChecked(true);
+    ASSERT_EQ(j->getEstado(), TFormPrincipal::repetindo);
+    abrir(midi, QStringLiteral("segunda.mid"));
+    EXPECT_EQ(j->getEstado(), TFormPrincipal::tocando);
+    EXPECT_EQ(seq.getInicioLoop(), -1);
+    EXPECT_EQ(seq.getFimLoop(), -1);
+    EXPECT_EQ(seq.getPosicao(), 0);
+    EXPECT_FALSE(j->ckKaraoke->isChecked());
+    EXPECT_EQ(j->getTempoAtual(), 0);
+    EXPECT_EQ(j->lblTime->text(), QStringLiteral("0"));
+    EXPECT_EQ(j->tkbAndamento->value(), 0);
+    EXPECT_FALSE(j->imgPlay->isEnabled());
+}
+
+TEST_F(TFormPrincipalMusicaTest, TheOpenDialogListsMidFilesInAnyLetterCaseAndCancellingKeepsTheSong)
+{
+    const QString pasta = AmbienteJanela::arquivo(QStringLiteral("abrir"));
+    QDir().mkpath(pasta);
+    ArquivoMidiTeste midi;
+    midi.nota(midi.trilha("Drums"), 0, 9, 36);
+    ASSERT_TRUE(midi.gravar(pasta + QStringLiteral("/BEAT.MID")));
+    ASSERT_TRUE(midi.gravar(pasta + QStringLiteral("/groove.mid")));
+    QFile(pasta + QStringLiteral("/notes.txt")).open(QIODevice::WriteOnly);
+
+    QStringList listados;
+    bool aceitar = false;
+    QTimer vigia;
+    QObject::connect(&vigia, &QTimer::timeout, [&] {
+        auto *dialogo = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialogo)
+            return;
+        dialogo->setDirectory(pasta);
+        auto *lista = dialogo->findChild<QListView *>(QStringLiteral("listView"));
+        auto *modelo = dialogo->findChild<QFileSystemModel *>();
+        if (!lista || !modelo)
+            return;
+        const QModelIndex raiz = lista->rootIndex();
+        if (lista->model()->rowCount(raiz) < 2)
+            return;  // still being read
+        listados.clear();
+        for (int i = 0; i < lista->model()->rowCount(raiz); ++i)
+            listados.append(lista->model()->index(i, 0, raiz).data().toString());
+        if (aceitar) {
+            dialogo->selectFile(pasta + QStringLiteral("/BEAT.MID"));
+            QMetaObject::invokeMethod(dialogo, "accept");
+        } else {
+            dialogo->reject();
+        }
+    });
+    vigia.start(20);
+
+    QTest::mouseClick(j->imgOpen, Qt::LeftButton);  // cancelled: no song
+    EXPECT_EQ(j->getEstado(), TFormPrincipal::semMusica);
+    listados.sort();
+    EXPECT_EQ(listados, (QStringList{"BEAT.MID", "groove.mid"}));
+    aceitar = true;
+    QTest::mouseClick(j->imgOpen, Qt::LeftButton);
+    EXPECT_EQ(j->getEstado(), TFormPrincipal::tocando);
+    EXPECT_EQ(janelas->setup->caixasCanal[0]->text(), QStringLiteral("Drums"));
+}
+
+TEST_F(TFormPrincipalMusicaTest, TheStylesDialogStartsInTheLanguagesStylesFolderAndOpensANonAsciiName)
+{
+    const QString pasta = j->getPastaRitmos();
+    QDir().mkpath(pasta);
+    ArquivoMidiTeste midi;
+    midi.nota(midi.trilha("Baião"), 0, 9, 36);
+    ASSERT_TRUE(midi.gravar(pasta + QStringLiteral("/Baião.mid")));
+    QString inicio;
+    QTimer vigia;
+    QObject::connect(&vigia, &QTimer::timeout, [&] {
+        if (auto *dialogo = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+            inicio = dialogo->directory().absolutePath();
+            dialogo->selectFile(pasta + QStringLiteral("/Baião.mid"));
+            QMetaObject::invokeMethod(dialogo, "accept");
+        }
+    });
+    vigia.start(20);
+    QTest::mouseClick(j->imgStyles, Qt::LeftButton);
+    EXPECT_EQ(inicio, QDir(pasta).absolutePath());
+    EXPECT_EQ(j->getEstado(), TFormPrincipal::tocando);
+    EXPECT_TRUE(AmbienteJanela::mensagens().isEmpty());
+}
+
+TEST_F(TFormPrincipalMusicaTest, ASeekCountsTheBeatsBeforeItsTickAndSilencesTheOutput)
+{
+    ArquivoMidiTeste midi;
+    midi.nota(midi.trilha("Drums"), 600, 9, 36);
+    abrir(midi);
+    const int captura = AmbienteJanela::dispositivo(QStringLiteral("Captura"));
+    const std::vector<std::pair<int, int>> casos{{1, 1}, {63, 1}, {64, 1}, {65, 2}, {128, 2}, {129, 3}, {0, 0}};
+    for (const auto &[posicao, batidas] : casos) {
+        SCOPED_TRACE(posicao);
+        kit->chamadas.clear();
+        const qint64 marca = AmbienteJanela::marca();
+        j->tkbAndamento->setValue(posicao);
+        EXPECT_EQ(j->getTempoAtual(), batidas);
+        EXPECT_EQ(j->lblTime->text(), QString::number(batidas));
+        EXPECT_EQ(Sequenciador::instancia().getPosicao(), posicao);
+        EXPECT_EQ(kit->chamadas, QStringList{"limpo"});
+        int silencio = 0;
+        for (const AmbienteJanela::Mensagem &m : AmbienteJanela::desde(marca, captura))
+            silencio += (m.status & 0xF0) == 0xB0 && (m.dado1 == 123 || m.dado1 == 121);
+        EXPECT_EQ(silencio, 32);
+    }
+    // From a seek to 100 the next report, at 128, is the third: as if played from tick 0.
+    j->tkbAndamento->setValue(100);
+    tick(128);
+    EXPECT_EQ(j->getTempoAtual(), 3);
+    EXPECT_EQ(j->lblTime->text(), QStringLiteral("3"));
+    EXPECT_EQ(j->tkbAndamento->value(), 128);
+}
+
+TEST_F(TFormPrincipalMusicaTest, TheLoopWrapRecountsTheBeatsAndTheReportStillCounts)
+{
+    ArquivoMidiTeste midi;
+    midi.nota(midi.trilha("Drums"), 900, 9, 36);
+    abrir(midi);
+    Sequenciador &seq = Sequenciador::instancia();
+    tick(0);
+    EXPECT_EQ(j->lblTime->text(), QStringLiteral("1"));  // the first beat shows 1
+    seq.setPosicao(64);
+    QTest::mouseClick(j->imgRepeat, Qt::LeftButton);
+    seq.setPosicao(200);
+    QTest::mouseClick(j->imgRepeat, Qt::LeftButton);
+    ASSERT_EQ(j->getEstado(), TFormPrincipal::repetindo);
+    tick(64);
+    tick(128);
+    tick(192);
+    EXPECT_EQ(j->getTempoAtual(), 4);
+    tick(200);  // the loop end: back to 65
+    EXPECT_EQ(seq.getPosicao(), 65);
+    kit->chamadas.clear();
+    tick(128);
+    EXPECT_EQ(j->getTempoAtual(), 3);  // 128 / 64 + 1, as every report at 128
+    EXPECT_EQ(j->lblTime->text(), QStringLiteral("3"));
+    EXPECT_EQ(kit->chamadas.value(0), QStringLiteral("limpo"));
+    EXPECT_EQ(j->getEstado(), TFormPrincipal::repetindo);
+}
+
+TEST_F(TFormPrincipalMusicaTest, TheSongEndsAtTheFirstReportPastItsLastTickWhichIsPlayed)
+{
+    // A release at tick 128 is the song's last event: total ticks 128, a multiple of 64.
+    ArquivoMidiTeste midi;
+    midi.nota(midi.trilha("Drums"), 124, 9, 36, 4);
+    abrir(midi);
+    ASSERT_EQ(GerenciadorMusica::instancia().getTotalTicks(), 128);
+    const int captura = AmbienteJanela::dispositivo(QStringLiteral("Captura"));
+    const qint64 marca = AmbienteJanela::marca();
+    tick(128);
+    EXPECT_EQ(j->getEstado(), TFormPrincipal::tocando);
+    bool soltou = false;
+    for (const AmbienteJanela::Mensagem &m : AmbienteJanela::desde(marca, captura))
+        soltou |= m.status == 0x99 && m.dado1 == 36 && m.dado2 == 0;
+    EXPECT_TRUE(soltou);
+    tick(192);
+    EXPECT_EQ(j->getEstado(), TFormPrincipal::parado);
+    EXPECT_EQ(j->lblPlayer->text(), t("Parado"));
+    EXPECT_EQ(Sequenciador::instancia().getPosicao(), 0);
+
+    // A length that is not a multiple of 64 stops at the first report after it.
+    ArquivoMidiTeste curta;
+    curta.nota(curta.trilha("Drums"), 90, 9, 36, 10);
+    abrir(curta, QStringLiteral("curta.mid"));
+    tick(64);
+    EXPECT_EQ(j->getEstado(), TFormPrincipal::tocando);
+    tick(128);
+    EXPECT_EQ(j->getEstado(), TFormPrincipal::parado);
+}
+
+TEST_F(TFormPrincipalMusicaTest, TempoAndVolumeSlidersFollowTheirRulesAndReports)
+{
+    Sequenciador &seq = Sequenciador::instancia();
+    j->exibirAndamento(30);
+    j->exibirAndamento(250);
+    EXPECT_EQ(j->tkbBPM->value(), 40);
+    EXPECT_EQ(j->lblBPM->text(), QStringLiteral("0"));
+    j->exibirAndamento(100);
+    EXPECT_EQ(j->tkbBPM->value(), 100);
+    EXPECT_EQ(j->lblBPM->text(), QStringLiteral("100"));
+    EXPECT_EQ(seq.getAndamento(), 100);
+    // The slider moved to the sequencer's own tempo sets nothing and leaves the label.
+    seq.setAndamento(150);
+    j->tkbBPM->setValue(150);
+    EXPECT_EQ(j->lblBPM->text(), QStringLiteral("100"));
+    j->tkbBPM->setValue(200);
+    EXPECT_EQ(seq.getAndamento(), 200);
+    EXPECT_EQ(j->lblBPM->text(), QStringLiteral("200"));
+
+    const int captura = AmbienteJanela::dispositivo(QStringLiteral("Captura"));
+    qint64 marca = AmbienteJanela::marca();
+    j->tkbVol->setValue(100);  // the bottom: silent
+    EXPECT_EQ(ArquivoConfiguracao::instancia().getVolume(), 0);
+    EXPECT_EQ(SaidaMIDI::instancia().getVolumeGeral(), 0);
+    QList<AmbienteJanela::Mensagem> volumes = AmbienteJanela::desde(marca, captura);
+    ASSERT_EQ(volumes.size(), 16);
+    EXPECT_EQ(volumes.first().dado2, 0);
+    j->tkbVol->setValue(0);  // the top: loudest
+    EXPECT_EQ(ArquivoConfiguracao::instancia().getVolume(), 100);
+    EXPECT_EQ(SaidaMIDI::instancia().getVolumeGeral(), 100);
+}
+
+}
