@@ -20,6 +20,8 @@
 #include <QShowEvent>
 #include <QTabWidget>
 
+#include <algorithm>
+
 namespace {
 
 TFormSetup *setupCriado = nullptr;
@@ -129,15 +131,18 @@ TFormSetup::TFormSetup(QWidget *parent)
 
     GroupBoxCanais->setTitle(textoDoSetup("GroupBoxCanais"));
     CheckBoxSel->setText(textoDoSetup("CheckBoxSel"));
+    // Nothing stands to the right of the select-all box: let a longer caption
+    // widen it rather than be cut off.
+    CheckBoxSel->resize(std::clamp(CheckBoxSel->sizeHint().width(), 105, 281 - 16), 17);
     PagCtrlSetup->setTabText(PagCtrlSetup->indexOf(TabCanais), textoDoSetup("TabCanais"));
     btnOK->setToolTip(textoDoSetup("btnOK"));
     btnCancel->setToolTip(textoDoSetup("btnCancel"));
     btnAssistenteDriver->setToolTip(textoDoSetup("btnAssistenteDriver"));
     btnAssistenteDriver->setText(textoDoSetup("btnAssistenteDriver"));
 
-    connect(ListBoxDrivers, &QListWidget::currentRowChanged, this, &TFormSetup::ListBoxDriversClick);
+    connect(ListBoxDrivers, &QListWidget::itemSelectionChanged, this, &TFormSetup::ListBoxDriversClick);
     connect(ListBoxDrivers, &QListWidget::clicked, this, [this](const QModelIndex &indice) {
-        // A click that changed the row has run the handler already.
+        // A click that changed the selection has run the handler already.
         if (indice.row() == linhaAntesDoClique)
             ListBoxDriversClick();
     });
@@ -169,7 +174,7 @@ void TFormSetup::showEvent(QShowEvent *evento)
 bool TFormSetup::eventFilter(QObject *objeto, QEvent *evento)
 {
     if (objeto == ListBoxDrivers->viewport() && evento->type() == QEvent::MouseButtonPress)
-        linhaAntesDoClique = ListBoxDrivers->currentRow();
+        linhaAntesDoClique = dispositivoSelecionado();
     return QDialog::eventFilter(objeto, evento);
 }
 
@@ -191,10 +196,8 @@ void TFormSetup::selecionarDispositivo(int indice)
 
 int TFormSetup::dispositivoSelecionado() const
 {
-    const int linha = ListBoxDrivers->currentRow();
-    if (linha < 0 || !ListBoxDrivers->item(linha)->isSelected())
-        return -1;
-    return linha;
+    const QList<QListWidgetItem *> selecionados = ListBoxDrivers->selectedItems();
+    return selecionados.isEmpty() ? -1 : ListBoxDrivers->row(selecionados.first());
 }
 
 void TFormSetup::ListBoxDriversClick()
@@ -271,7 +274,7 @@ void TFormSetup::reabrirDispositivoGuardado(bool avisarFalha)
 
 void TFormSetup::avisarPlacaDesconfigurada()
 {
-    CaixaMensagem::mostrar(texto("frmPrincipal", "msgPlacaDesconfigurada"), texto("geral", "nomeAplicacao"));
+    CaixaMensagem::mostrar(texto("frmPrincipal", "msgPlacaDesconfigurada"), texto("geral", "nomeAplicacao"), this);
 }
 
 bool TFormSetup::todasMarcadas() const

@@ -365,6 +365,6 @@ void TformAssistenteConfiguracaoDriver::lblLinkVolumeWindowsClick()
     try {
         Util::executarPrograma(QStringLiteral("sndvol32.exe"), QString());
     } catch (...) {
-        CaixaMensagem::mostrar(textoDoAssistente("erroAbrirVolumeWindows"), textoDoAssistente("titulo"));
+        CaixaMensagem::mostrar(textoDoAssistente("erroAbrirVolumeWindows"), textoDoAssistente("titulo"), this);
     }
 }

@@ -1,0 +1,244 @@
+#include "AmbienteSetup.h"
+
+#include "common/PastaTemporaria.h"
+#include "engine/AcessoGui.h"
+#include "engine/SaidaMIDI.h"
+#include "engine/Sequenciador.h"
+#include "platform/CaixaMensagem.h"
+#include "platform/PastaAplicacao.h"
+#include "player/Instrumento.h"
+#include "settings/ArquivoConfiguracao.h"
+#include "settings/GerenciadorIdiomas.h"
+#include "settings/TFormSetup.h"
+#include "song/GerenciadorMusica.h"
+#include "song/Musica.h"
+#include "song/Trilha.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#ifndef AMBIENTE_SETUP_DISPOSITIVOS
+#define AMBIENTE_SETUP_DISPOSITIVOS ""
+#endif
+
+namespace {
+
+// Known texts, so that the tests can tell each lookup from the others.
+const char idiomaTeste[] =
+    "[EspecificacaoIdioma]\r\n"
+    "nomeIdioma=Teste\r\n"
+    "codAplicacao=Tamborly\r\n"
+    "[geral]\r\n"
+    "nomeAplicacao=Tamborly\r\n"
+    "[frmPrincipal]\r\n"
+    "msgPlacaDesconfigurada=Placa desconfigurada\r\n"
+    "[frmSetup]\r\n"
+    "CheckBox=Dica da caixa\r\n"
+    "CheckBoxText=Canal livre\r\n"
+    "GroupBoxCanais=Escolha os canais\r\n"
+    "CheckBoxSel=Todos\r\n"
+    "TabCanais=Canais\r\n"
+    "btnOK=Confirma\r\n"
+    "btnCancel=Desiste\r\n"
+    "btnAssistenteDriver=Assistente\r\n"
+    "[fmAssistenteConfiguracaoDriver]\r\n"
+    "titulo=Configurar\r\n"
+    "lblTitulo1-A=Bem-vindo\r\n"
+    "lblExplicacao1-A=Linha um#Linha dois\r\n"
+    "btnEscutando=Ouvi\r\n"
+    "btnNaoEscutando=Nao ouvi\r\n"
+    "btnProsseguir=Prosseguir\r\n"
+    "btnCancelar=Cancelar\r\n"
+    "btnFinalizar=Finalizar\r\n"
+    "lblLinkVolumeWindows=Volume\r\n"
+    "lblTitulo2-A=Dispositivo\r\n"
+    "lblExplicacao2-A1=Vamos testar\r\n"
+    "lblExplicacao2-A2=Clique em Prosseguir\r\n"
+    "lblTitulo2-B=Ouviu?\r\n"
+    "lblExplicacao2-B=Responda\r\n"
+    "lblTitulo2-C=Encontrado\r\n"
+    "lblExplicacao2-C=Pronto\r\n"
+    "lblTitulo2-D=Nenhum\r\n"
+    "lblExplicacao2-D=Fim\r\n"
+    "erroAbrirVolumeWindows=Sem volume\r\n";
+
+class InstrumentoGravador : public Instrumento {
+public:
+    void mostrarNota(uint32_t nota) override { chamadas.append(QStringLiteral("+%1").arg(nota)); }
+    void esconderNota(uint32_t nota) override { chamadas.append(QStringLiteral("-%1").arg(nota)); }
+    void esconderTudo() override { chamadas.append(QStringLiteral("limpo")); }
+    void desmontar() override { chamadas.append(QStringLiteral("desmontado")); }
+
+    QStringList chamadas;
+};
+
+InstrumentoGravador *gravador = nullptr;  // owned by the settings object
+
+PastaTemporaria &pastaSuite()
+{
+    // The library reads its environment once, when the first binding loads it.
+    static PastaTemporaria *pasta = [] {
+        if (qEnvironmentVariableIsEmpty("SNMIDI32_AUDIO"))
+            qputenv("SNMIDI32_AUDIO", "null");
+        auto *nova = new PastaTemporaria({QStringLiteral("libSnMidi32.so"), QStringLiteral("English.idm"),
+                                          QStringLiteral("English.dat"), QStringLiteral("Portugues.idm"),
+                                          QStringLiteral("Portugues.dat")});
+        qputenv("SNMIDI32_CAPTURE", QFile::encodeName(nova->arquivo(QStringLiteral("captura.txt"))));
+        qputenv("SNMIDI32_CAPTURE_DEVICES", AMBIENTE_SETUP_DISPOSITIVOS);
+        QFile idm(nova->arquivo(QStringLiteral("Teste.idm")));
+        if (idm.open(QIODevice::WriteOnly))
+            idm.write(idiomaTeste);
+        QFile dat(nova->arquivo(QStringLiteral("Teste.dat")));
+        if (dat.open(QIODevice::WriteOnly))
+            dat.close();
+        GerenciadorIdiomas::descartarInstancia();
+        return nova;
+    }();
+    return *pasta;
+}
+
+}  // namespace
+
+QString AmbienteSetup::pasta()
+{
+    return pastaSuite().caminho();
+}
+
+void AmbienteSetup::preparar()
+{
+    pastaSuite();
+    CaixaMensagem::gravar(true);
+    CaixaMensagem::limparRegistros();
+    GerenciadorIdiomas::instancia()->selecionarIdioma(QStringLiteral("Teste"));
+
+    Sequenciador &sequenciador = Sequenciador::instancia();
+    sequenciador.parar();
+    sequenciador.limparLoop();
+    sequenciador.setPlayAlong(false);
+    sequenciador.setTrilhaExibida(-1);
+    sequenciador.setAndamento(120);
+    AcessoGui::instancia().registrar(nullptr);
+    GerenciadorMusica::instancia().setMusica(nullptr);
+    GerenciadorMusica::instancia().setTotalTicks(0);
+    GerenciadorMusica::instancia().setTotalTempos(1);
+
+    ArquivoConfiguracao &configuracao = ArquivoConfiguracao::instancia();
+    for (int i = 0; i < 16; ++i)
+        configuracao.setCanalAtivo(true, i);
+    auto instrumento = std::make_unique<InstrumentoGravador>();
+    gravador = instrumento.get();
+    configuracao.setInstrumento(std::move(instrumento));
+
+    SaidaMIDI &saida = SaidaMIDI::instancia();
+    saida.setVolumeGeral(100);
+    saida.abrirDispositivo(0);
+    configuracao.setDriver(0);
+    // Beats of an earlier test still queued run now, with the clock stopped.
+    QCoreApplication::processEvents();
+}
+
+int AmbienteSetup::dispositivo(const QString &nome)
+{
+    pastaSuite();
+    return static_cast<int>(SaidaMIDI::instancia().listarDispositivos().indexOf(nome));
+}
+
+qint64 AmbienteSetup::marca()
+{
+    return QFile(pastaSuite().arquivo(QStringLiteral("captura.txt"))).size();
+}
+
+QList<AmbienteSetup::Mensagem> AmbienteSetup::desde(qint64 inicio, int dispositivo)
+{
+    QList<Mensagem> lidas;
+    QFile arquivo(pastaSuite().arquivo(QStringLiteral("captura.txt")));
+    if (!arquivo.open(QIODevice::ReadOnly) || !arquivo.seek(inicio))
+        return lidas;
+    while (!arquivo.atEnd()) {
+        const QList<QByteArray> campos = arquivo.readLine().simplified().split(' ');
+        if (campos.size() != 5)
+            continue;
+        const Mensagem m{campos[0].toLongLong(), campos[1].toInt(), campos[2].toInt(), campos[3].toInt(),
+                         campos[4].toInt()};
+        if (dispositivo == -1 || m.dispositivo == dispositivo)
+            lidas.append(m);
+    }
+    return lidas;
+}
+
+QList<AmbienteSetup::Mensagem> AmbienteSetup::semSilencio(const QList<Mensagem> &mensagens)
+{
+    QList<Mensagem> restantes;
+    for (const Mensagem &m : mensagens) {
+        if ((m.status & 0xF0) == 0xB0 && (m.dado1 == 120 || m.dado1 == 123) && m.dado2 == 0)
+            continue;
+        restantes.append(m);
+    }
+    return restantes;
+}
+
+bool AmbienteSetup::esperar(const std::function<bool()> &condicao, int milissegundos)
+{
+    QDeadlineTimer prazo(milissegundos);
+    while (!condicao()) {
+        if (prazo.hasExpired())
+            return condicao();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+void AmbienteSetup::quandoVisivel(QWidget *janela, std::function<void()> acao)
+{
+    QPointer<QWidget> alvo(janela);
+    QTimer::singleShot(0, janela, [alvo, acao = std::move(acao)]() mutable {
+        if (!alvo)
+            return;
+        if (!alvo->isVisible()) {
+            quandoVisivel(alvo, std::move(acao));
+            return;
+        }
+        acao();
+    });
+}
+
+void AmbienteSetup::abrirMusica(TFormSetup &setup, int trilhas, const QList<int> &bateria)
+{
+    auto musica = std::make_unique<Musica>();
+    for (int i = 0; i < trilhas; ++i) {
+        auto trilha = std::make_unique<Trilha>();
+        trilha->setCanal(bateria.contains(i) ? 9 : i);
+        if (bateria.contains(i))
+            trilha->marcarBateria();
+        musica->adicionarTrilha(std::move(trilha));
+    }
+    GerenciadorMusica::instancia().setMusica(std::move(musica));
+    const QString livre = GerenciadorIdiomas::instancia()->obterTexto(QStringLiteral("frmSetup"), QStringLiteral("CheckBoxText"));
+    for (int i = 0; i < trilhas && i < 16; ++i) {
+        QCheckBox *caixa = setup.caixasCanal[static_cast<size_t>(i)];
+        caixa->setText(QStringLiteral("Trilha %1").arg(i));
+        caixa->setChecked(true);
+        caixa->setEnabled(true);
+        ArquivoConfiguracao::instancia().setCanalAtivo(true, i);
+    }
+    for (int i = trilhas; i < 16; ++i) {
+        if (i == 0)
+            continue;
+        setup.caixasCanal[static_cast<size_t>(i)]->setEnabled(false);
+        setup.caixasCanal[static_cast<size_t>(i)]->setText(livre);
+    }
+    setup.CheckBoxSel->setEnabled(true);
+    setup.CheckBoxSel->setChecked(true);
+    if (gravador)
+        gravador->chamadas.clear();
+}
+
+QStringList AmbienteSetup::chamadasInstrumento()
+{
+    return gravador ? gravador->chamadas : QStringList();
+}

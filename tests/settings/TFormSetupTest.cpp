@@ -1,0 +1,387 @@
+#include "AmbienteSetup.h"
+
+#include "engine/SaidaMIDI.h"
+#include "platform/CaixaMensagem.h"
+#include "settings/ArquivoConfiguracao.h"
+#include "settings/TFormSetup.h"
+#include "settings/TformAssistenteConfiguracaoDriver.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class TFormSetupTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        captura = AmbienteSetup::dispositivo(QStringLiteral("Captura A"));
+        recusa = AmbienteSetup::dispositivo(QStringLiteral("Recusa"));
+        outra = AmbienteSetup::dispositivo(QStringLiteral("Captura C"));
+        ASSERT_GT(captura, 0);
+        ASSERT_GT(recusa, captura);
+        ASSERT_GT(outra, recusa);
+    }
+
+    void TearDown() override
+    {
+        if (setup.isVisible())
+            setup.reject();
+    }
+
+    // The dialog as the setup button shows it, without waiting in a modal loop.
+    void mostrar()
+    {
+        setup.show();
+        QCoreApplication::processEvents();
+    }
+
+    void clicarItem(int linha)
+    {
+        QListWidget *lista = setup.ListBoxDrivers;
+        const QRect area = lista->visualItemRect(lista->item(linha));
+        QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, area.center());
+    }
+
+    // The channel-volume messages aplicarVolumes sends at the given level.
+    static QList<std::tuple<int, int, int>> volumes(int valor)
+    {
+        QList<std::tuple<int, int, int>> lista;
+        for (int c = 0; c < 16; ++c)
+            lista.append({0xB0 + c, 7, valor});
+        return lista;
+    }
+
+    static QList<std::tuple<int, int, int>> semTempo(const QList<AmbienteSetup::Mensagem> &mensagens)
+    {
+        QList<std::tuple<int, int, int>> lista;
+        for (const auto &m : AmbienteSetup::semSilencio(mensagens))
+            lista.append({m.status, m.dado1, m.dado2});
+        return lista;
+    }
+
+    QList<bool> marcadas() const
+    {
+        QList<bool> estado;
+        for (QCheckBox *caixa : setup.caixasCanal)
+            estado.append(caixa->isChecked());
+        return estado;
+    }
+
+    // The dialog reads its texts while it is built, so the language comes first.
+    const bool preparado = (AmbienteSetup::preparar(), true);
+    TFormSetup setup;
+    int captura = -1;
+    int recusa = -1;
+    int outra = -1;
+};
+
+TEST_F(TFormSetupTest, ConstrucaoTextosListaECaixasDesabilitadas)
+{
+    EXPECT_EQ(setup.windowTitle(), "Setup");
+    EXPECT_EQ(setup.PagCtrlSetup->tabText(0), "Drivers");
+    EXPECT_EQ(setup.PagCtrlSetup->tabText(1), "Canais");
+    EXPECT_EQ(setup.PagCtrlSetup->currentIndex(), 0);
+    EXPECT_EQ(setup.btnOK->text(), "OK");
+    EXPECT_EQ(setup.btnCancel->text(), "Cancel");
+    EXPECT_EQ(setup.btnOK->toolTip(), "Confirma");
+    EXPECT_EQ(setup.btnCancel->toolTip(), "Desiste");
+    EXPECT_EQ(setup.btnAssistenteDriver->text(), "Assistente");
+    EXPECT_EQ(setup.btnAssistenteDriver->toolTip(), "Assistente");
+    EXPECT_EQ(setup.GroupBoxCanais->title(), "Escolha os canais");
+    EXPECT_EQ(setup.CheckBoxSel->text(), "Todos");
+    EXPECT_FALSE(setup.CheckBoxSel->isEnabled());
+
+    const QStringList nomes = SaidaMIDI::instancia().listarDispositivos();
+    ASSERT_EQ(setup.ListBoxDrivers->count(), nomes.size());
+    for (int i = 0; i < nomes.size(); ++i)
+        EXPECT_EQ(setup.ListBoxDrivers->item(i)->text(), nomes[i]);
+    EXPECT_EQ(nomes.value(recusa), "Recusa");  // listed without its "!"
+
+    for (int i = 0; i < 16; ++i) {
+        QCheckBox *caixa = setup.caixasCanal[static_cast<size_t>(i)];
+        EXPECT_EQ(caixa->objectName(), QStringLiteral("CheckBox%1").arg(i));
+        EXPECT_EQ(caixa->text(), "Canal livre");
+        EXPECT_EQ(caixa->toolTip(), "Dica da caixa");
+        EXPECT_FALSE(caixa->isEnabled()) << i;
+        EXPECT_FALSE(caixa->isChecked()) << i;
+    }
+    EXPECT_EQ(TFormSetup::FormSetup(), &setup);
+}
+
+TEST_F(TFormSetupTest, MostrarSelecionaODispositivoGuardadoSemReabrir)
+{
+    ArquivoConfiguracao::instancia().setDriver(captura);
+    SaidaMIDI::instancia().abrirDispositivo(captura);
+    const qint64 marca = AmbienteSetup::marca();
+    mostrar();
+    EXPECT_EQ(setup.ListBoxDrivers->currentRow(), captura);
+    EXPECT_TRUE(setup.ListBoxDrivers->item(captura)->isSelected());
+    // Clicking the stored device does nothing either.
+    clicarItem(captura);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(AmbienteSetup::desde(marca).isEmpty());
+    EXPECT_TRUE(CaixaMensagem::registros().isEmpty());
+    EXPECT_EQ(ArquivoConfiguracao::instancia().getDriver(), captura);
+    setup.reject();
+
+    // No device stored, or one beyond the list: nothing is selected.
+    for (int guardado : {-1, 99}) {
+        ArquivoConfiguracao::instancia().setDriver(guardado);
+        mostrar();
+        EXPECT_TRUE(setup.ListBoxDrivers->selectedItems().isEmpty()) << guardado;
+        setup.reject();
+        EXPECT_EQ(ArquivoConfiguracao::instancia().getDriver(), guardado);
+    }
+}
+
+TEST_F(TFormSetupTest, CliqueESetasAbremEGuardamODispositivoComOVolume)
+{
+    SaidaMIDI::instancia().setVolumeGeral(50);
+    mostrar();
+    qint64 marca = AmbienteSetup::marca();
+    clicarItem(outra);
+    EXPECT_EQ(ArquivoConfiguracao::instancia().getDriver(), outra);
+    EXPECT_EQ(SaidaMIDI::instancia().getDispositivo(), outra);
+    EXPECT_TRUE(SaidaMIDI::instancia().dispositivoAberto());
+    // The new device plays at the level of the master volume, and only once per click.
+    EXPECT_EQ(semTempo(AmbienteSetup::desde(marca, outra)), volumes(63));
+    EXPECT_TRUE(CaixaMensagem::registros().isEmpty());
+
+    // Up from "Captura C" skips to the refusing device; up once more reaches "Captura A".
+    setup.ListBoxDrivers->setFocus();
+    QTest::keyClick(setup.ListBoxDrivers, Qt::Key_Up);
+    EXPECT_EQ(setup.ListBoxDrivers->currentRow(), recusa);
+    EXPECT_EQ(CaixaMensagem::registros().size(), 1);
+    marca = AmbienteSetup::marca();
+    QTest::keyClick(setup.ListBoxDrivers, Qt::Key_Up);
+    EXPECT_EQ(ArquivoConfiguracao::instancia().getDriver(), captura);
+    EXPECT_EQ(SaidaMIDI::instancia().getDispositivo(), captura);
+    EXPECT_EQ(semTempo(AmbienteSetup::desde(marca, captura)), volumes(63));
+
+    // Cancel undoes nothing.
+    QTest::mouseClick(setup.btnCancel, Qt::LeftButton);
+    EXPECT_FALSE(setup.isVisible());
+    EXPECT_EQ(ArquivoConfiguracao::instancia().getDriver(), captura);
+    EXPECT_EQ(SaidaMIDI::instancia().getDispositivo(), captura);
+}
+
+TEST_F(TFormSetupTest, DispositivoRecusadoAvisaMantemOGuardadoEReabreOGuardado)
+{
+    ArquivoConfiguracao::instancia().setDriver(captura);
+    SaidaMIDI::instancia().abrirDispositivo(captura);
+    SaidaMIDI::instancia().setVolumeGeral(75);
+    mostrar();
+
+    qint64 marca = AmbienteSetup::marca();
+    clicarItem(recusa);
+    ASSERT_EQ(CaixaMensagem::registros().size(), 1);
+    EXPECT_EQ(CaixaMensagem::registros()[0].texto, "Placa desconfigurada");
+    EXPECT_EQ(CaixaMensagem::registros()[0].titulo, "Tamborly");
+    EXPECT_FALSE(CaixaMensagem::registros()[0].pergunta);
+    EXPECT_EQ(ArquivoConfiguracao::instancia().getDriver(), captura);
+    EXPECT_EQ(setup.ListBoxDrivers->currentRow(), recusa);
+    // The stored device plays again, at the slider's level.
+    EXPECT_EQ(SaidaMIDI::instancia().getDispositivo(), captura);
+    EXPECT_TRUE(SaidaMIDI::instancia().dispositivoAberto());
+    EXPECT_EQ(semTempo(AmbienteSetup::desde(marca, captura)), volumes(95));
+    marca = AmbienteSetup::marca();
+    SaidaMIDI::instancia().notaLigada(9, 127, 38);
+    EXPECT_EQ(semTempo(AmbienteSetup::desde(marca, captura)), (QList<std::tuple<int, int, int>>{{0x99, 38, 127}}));
+
+    // A second click on the same item tries again.
+    clicarItem(recusa);
+    EXPECT_EQ(CaixaMensagem::registros().size(), 2);
+
+    // OK tries it once more, then closes.
+    QTest::mouseClick(setup.btnOK, Qt::LeftButton);
+    EXPECT_EQ(CaixaMensagem::registros().size(), 3);
+    EXPECT_FALSE(setup.isVisible());
+    EXPECT_EQ(setup.result(), QDialog::Accepted);
+    EXPECT_EQ(ArquivoConfiguracao::instancia().getDriver(), captura);
+    EXPECT_EQ(SaidaMIDI::instancia().getDispositivo(), captura);
+}
+
+TEST_F(TFormSetupTest, CaixasDeUmaMusicaDeTresTrilhasESelecionarTodas)
+{
+    AmbienteSetup::abrirMusica(setup, 3, {1});
+    ArquivoConfiguracao &configuracao = ArquivoConfiguracao::instancia();
+    EXPECT_TRUE(setup.CheckBoxSel->isChecked());
+    for (int i = 3; i < 16; ++i)
+        EXPECT_FALSE(setup.caixasCanal[static_cast<size_t>(i)]->isEnabled()) << i;
+
+    // Clearing the select-all box clears and silences the three tracks only.
+    qint64 marca = AmbienteSetup::marca();
+    setup.CheckBoxSel->setChecked(false);
+    EXPECT_EQ(marcadas().count(true), 0);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(configuracao.canalAtivo(i)) << i;
+    for (int i = 3; i < 16; ++i) {
+        EXPECT_FALSE(setup.caixasCanal[static_cast<size_t>(i)]->isEnabled()) << i;
+        EXPECT_TRUE(configuracao.canalAtivo(i)) << i;
+    }
+    // Each track released all 128 notes on its channel; the drum track also cleared the kit.
+    const auto silencio = AmbienteSetup::desde(marca, 0);
+    for (int canal : {0, 9, 2}) {
+        int liberadas = 0;
+        for (const auto &m : silencio)
+            liberadas += (m.status == 0x90 + canal && m.dado2 == 0) ? 1 : 0;
+        EXPECT_EQ(liberadas, 128) << canal;
+    }
+    EXPECT_EQ(AmbienteSetup::chamadasInstrumento(), QStringList{"limpo"});
+    EXPECT_FALSE(setup.CheckBoxSel->isChecked());
+
+    // Checking it again checks the three boxes and stays checked.
+    setup.CheckBoxSel->setChecked(true);
+    EXPECT_EQ(marcadas(), (QList<bool>{true, true, true, false, false, false, false, false, false, false, false,
+                                       false, false, false, false, false}));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(configuracao.canalAtivo(i)) << i;
+    EXPECT_TRUE(setup.CheckBoxSel->isChecked());
+
+    // One box cleared by the user clears the select-all box only.
+    mostrar();
+    setup.PagCtrlSetup->setCurrentIndex(1);
+    QTest::mouseClick(setup.caixasCanal[0], Qt::LeftButton, {}, QPoint(6, 8));
+    EXPECT_FALSE(setup.caixasCanal[0]->isChecked());
+    EXPECT_FALSE(setup.CheckBoxSel->isChecked());
+    EXPECT_TRUE(setup.caixasCanal[1]->isChecked());
+    EXPECT_TRUE(setup.caixasCanal[2]->isChecked());
+    // Track 0 has no drums: the kit was cleared only by the drum track above.
+    EXPECT_EQ(AmbienteSetup::chamadasInstrumento(), QStringList{"limpo"});
+    setup.caixasCanal[0]->setChecked(true);
+    EXPECT_TRUE(setup.CheckBoxSel->isChecked());
+}
+
+TEST_F(TFormSetupTest, SelecionarTodasAcompanhaCadaCombinacaoDasCaixas)
+{
+    AmbienteSetup::abrirMusica(setup, 3, {2});
+    ArquivoConfiguracao &configuracao = ArquivoConfiguracao::instancia();
+    int limpezasEsperadas = 0;
+    for (int estado = 0; estado < 8; ++estado) {  // bit i set: box i checked
+        for (int i = 0; i < 3; ++i) {
+            QCheckBox *caixa = setup.caixasCanal[static_cast<size_t>(i)];
+            const bool marcar = (estado & (1 << i)) != 0;
+            if (i == 2 && caixa->isChecked() && !marcar)
+                ++limpezasEsperadas;
+            caixa->setChecked(marcar);
+        }
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(configuracao.canalAtivo(i), (estado & (1 << i)) != 0) << estado << " " << i;
+        EXPECT_EQ(setup.CheckBoxSel->isChecked(), estado == 7) << estado;
+
+        // From any state, checking the select-all box checks every enabled box.
+        setup.CheckBoxSel->setChecked(true);
+        for (int i = 0; i < 16; ++i)
+            EXPECT_EQ(setup.caixasCanal[static_cast<size_t>(i)]->isChecked(), i < 3) << estado << " " << i;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_TRUE(configuracao.canalAtivo(i)) << estado << " " << i;
+        EXPECT_TRUE(setup.CheckBoxSel->isChecked());
+    }
+    // Only clearing the drum track cleared the kit.
+    EXPECT_EQ(AmbienteSetup::chamadasInstrumento().count(QStringLiteral("limpo")), limpezasEsperadas);
+}
+
+TEST_F(TFormSetupTest, MusicaDeDezesseisTrilhasSemCaixaDesabilitada)
+{
+    AmbienteSetup::abrirMusica(setup, 16);
+    setup.CheckBoxSel->setChecked(false);
+    EXPECT_EQ(marcadas().count(true), 0);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_FALSE(ArquivoConfiguracao::instancia().canalAtivo(i)) << i;
+    setup.CheckBoxSel->setChecked(true);
+    EXPECT_EQ(marcadas().count(true), 16);
+    EXPECT_TRUE(setup.CheckBoxSel->isChecked());
+    // A song with no track leaves box 0 enabled and alone.
+    AmbienteSetup::abrirMusica(setup, 0);
+    EXPECT_TRUE(setup.caixasCanal[0]->isEnabled());
+    EXPECT_FALSE(setup.caixasCanal[1]->isEnabled());
+}
+
+// Clicks the wizard's buttons in order once it shows; closes it if the walk went wrong.
+void percorrerAssistente(TformAssistenteConfiguracaoDriver &assistente, QList<QPushButton *> botoes)
+{
+    AmbienteSetup::quandoVisivel(&assistente, [&assistente, botoes] {
+        for (QPushButton *botao : botoes) {
+            if (!assistente.isVisible())
+                break;
+            EXPECT_TRUE(botao->isVisible() && botao->isEnabled()) << botao->text().toStdString();
+            QTest::mouseClick(botao, Qt::LeftButton);
+        }
+        if (assistente.isVisible())
+            assistente.reject();
+    });
+}
+
+TEST_F(TFormSetupTest, AssistenteSemNovoDispositivoReabreOGuardado)
+{
+    if (captura != 1)
+        GTEST_SKIP() << "the wizard's second device is not the capture device";
+    TformAssistenteConfiguracaoDriver assistente;
+    ArquivoConfiguracao &configuracao = ArquivoConfiguracao::instancia();
+    configuracao.setDriver(captura);
+    SaidaMIDI::instancia().abrirDispositivo(captura);
+    mostrar();
+
+    // Cancelled after a test on device 0: the stored device plays again, nothing else changes.
+    qint64 marca = AmbienteSetup::marca();
+    percorrerAssistente(assistente, {assistente.btnProsseguir, assistente.btnNaoEscutando, assistente.btnCancelar});
+    QTest::mouseClick(setup.btnAssistenteDriver, Qt::LeftButton);
+    EXPECT_FALSE(assistente.isVisible());
+    EXPECT_EQ(AmbienteSetup::semSilencio(AmbienteSetup::desde(marca, 0)).size(), 2 + 48);  // the scale went to device 0
+    EXPECT_EQ(setup.ListBoxDrivers->currentRow(), captura);
+    EXPECT_EQ(configuracao.getDriver(), captura);
+    EXPECT_EQ(SaidaMIDI::instancia().getDispositivo(), captura);
+    EXPECT_TRUE(SaidaMIDI::instancia().dispositivoAberto());
+    EXPECT_EQ(semTempo(AmbienteSetup::desde(marca, captura)), volumes(127));
+    EXPECT_TRUE(CaixaMensagem::registros().isEmpty());
+
+    // The stored device heard again: it is reopened after the wizard's scale.
+    marca = AmbienteSetup::marca();
+    percorrerAssistente(assistente, {assistente.btnProsseguir, assistente.btnNaoEscutando, assistente.btnProsseguir,
+                                     assistente.btnEscutando, assistente.btnFinalizar});
+    QTest::mouseClick(setup.btnAssistenteDriver, Qt::LeftButton);
+    const auto noGuardado = semTempo(AmbienteSetup::desde(marca, captura));
+    ASSERT_EQ(noGuardado.size(), 2 + 48 + 16);
+    EXPECT_EQ(noGuardado.mid(50), volumes(127));
+    EXPECT_EQ(configuracao.getDriver(), captura);
+    EXPECT_EQ(setup.ListBoxDrivers->currentRow(), captura);
+
+    // A stored device that no longer opens is reported.
+    configuracao.setDriver(recusa);
+    percorrerAssistente(assistente, {assistente.btnCancelar});
+    QTest::mouseClick(setup.btnAssistenteDriver, Qt::LeftButton);
+    ASSERT_EQ(CaixaMensagem::registros().size(), 1);
+    EXPECT_EQ(CaixaMensagem::registros()[0].texto, "Placa desconfigurada");
+    EXPECT_EQ(configuracao.getDriver(), recusa);
+}
+
+TEST_F(TFormSetupTest, AssistenteComOutroDispositivoOSelecionaEGuarda)
+{
+    TformAssistenteConfiguracaoDriver assistente;
+    ArquivoConfiguracao &configuracao = ArquivoConfiguracao::instancia();
+    configuracao.setDriver(outra);
+    SaidaMIDI::instancia().abrirDispositivo(outra);
+    mostrar();
+    const qint64 marca = AmbienteSetup::marca();
+    percorrerAssistente(assistente, {assistente.btnProsseguir, assistente.btnNaoEscutando, assistente.btnProsseguir,
+                                     assistente.btnEscutando, assistente.btnFinalizar});
+    QTest::mouseClick(setup.btnAssistenteDriver, Qt::LeftButton);
+    EXPECT_EQ(setup.ListBoxDrivers->currentRow(), 1);
+    EXPECT_EQ(configuracao.getDriver(), 1);
+    EXPECT_EQ(SaidaMIDI::instancia().getDispositivo(), 1);
+    // Device 1 heard its scale, then the volumes when it was stored.
+    const auto mensagens = semTempo(AmbienteSetup::desde(marca, 1));
+    ASSERT_EQ(mensagens.size(), 2 + 48 + 16);
+    EXPECT_EQ(mensagens.mid(50), volumes(127));
+    EXPECT_TRUE(AmbienteSetup::semSilencio(AmbienteSetup::desde(marca, outra)).isEmpty());
+    EXPECT_TRUE(CaixaMensagem::registros().isEmpty());
+}
+
+}  // namespace
