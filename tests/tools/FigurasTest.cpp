@@ -204,8 +204,9 @@ TEST(FigurasTest, KitOverlaysMatchTheStruckRendersAndStrikesStayInsideTheirRecta
                 if (cena.pixel(x, y) != repouso.pixel(x, y) && !dentro.contains(QPoint(x, y)))
                     ++fora;
         EXPECT_EQ(fora, 0);
-        if (!estado.isEmpty() && !peca.transparente)
+        if (!estado.isEmpty() && !peca.transparente) {
             EXPECT_NE(cena.copy(r), repouso.copy(r));  // a struck picture shows the strike
+        }
     }
 }
 
@@ -224,8 +225,9 @@ TEST(FigurasTest, HelpPagesExistInBothLanguagesAndEveryPictureTheyShowIsThere)
             const QString alvo = it.next().captured(1);
             EXPECT_TRUE(QFile::exists(pasta + alvo)) << alvo.toStdString();
             figuras += alvo.startsWith(QLatin1String("img/"));
-            if (alvo.startsWith(QLatin1String("img/")))
+            if (alvo.startsWith(QLatin1String("img/"))) {
                 EXPECT_FALSE(QImage(pasta + alvo).isNull()) << alvo.toStdString();
+            }
         }
         EXPECT_GE(figuras, 3);
     }

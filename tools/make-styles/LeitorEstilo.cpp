@@ -116,7 +116,8 @@ bool LeitorEstilo::ler(const QString &caminho, Estilo &estilo, QString &erro)
     QString compassoAtual;
     int numero = 0;
     auto falha = [&](int linha, const QString &texto) {
-        erro = QStringLiteral("%1:%2: %3").arg(caminho).arg(linha).arg(texto);
+        erro = linha > 0 ? QStringLiteral("%1:%2: %3").arg(caminho).arg(linha).arg(texto)
+                         : QStringLiteral("%1: %2").arg(caminho, texto);
         return false;
     };
     while (!arquivo.atEnd()) {
