@@ -3,6 +3,7 @@
 #include "sonomidi/SnMidi32.h"
 
 #include <cstdint>
+#include <cstddef>
 #include <memory>
 
 // The records of one track with delta times, in a zero-filled buffer that only
@@ -38,7 +39,18 @@ public:
     void SetCapacity(uint32_t NewCapacity);
 
 private:
-    std::unique_ptr<MIDIEVENT[]> Buffer;
+    // Anonymous pages of the kernel: they come zero-filled, cost no memory until
+    // written, and grow in place or move without a copy (mremap).
+    struct Memoria {
+        explicit Memoria(uint32_t Registros);
+        ~Memoria();
+        Memoria(const Memoria &) = delete;
+        Memoria &operator=(const Memoria &) = delete;
+        void Crescer(uint32_t Registros);
+        MIDIEVENT *Inicio = nullptr;
+        size_t Bytes = 0;
+    };
+    Memoria Buffer;
     uint32_t Capacity = 0;
     uint32_t Count = 0;
 };
