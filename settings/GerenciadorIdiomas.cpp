@@ -7,8 +7,6 @@
 #include "settings/Idioma.h"
 #include "settings/TformListaIdiomas.h"
 
-#include <QCoreApplication>
-
 namespace {
 
 const QString tituloMensagens = QStringLiteral("Internationalization");
@@ -63,10 +61,10 @@ void GerenciadorIdiomas::descobrir()
 
 void GerenciadorIdiomas::encerrarAplicacao()
 {
+    // Start-up runs before the event loop, so there is no loop to quit yet (and
+    // quitting one now would make every later modal loop return at once): start-up
+    // sees that no language was made current and ends without creating a window.
     encerrando = true;
-    // Before the event loop runs this only marks the application as stopping;
-    // start-up sees the missing language and creates no window.
-    QCoreApplication::exit(0);
 }
 
 Idioma *GerenciadorIdiomas::selecionarIdioma(const QString &nome)
