@@ -49,8 +49,7 @@ SNMIDI32_API uint16_t CloseSync(SNHANDLE h)
 SNMIDI32_API uint16_t StopSync(SNHANDLE h)
 {
     return withClock(h, [](SyncClock &clock) -> uint16_t {
-        const bool wasRunning = clock.running();
-        clock.stop(wasRunning);
+        clock.stop(true);
         return 0;
     });
 }

@@ -44,11 +44,18 @@ SyncClock::SyncClock(const SnMidiWindow *window)
 {
     if (window)
         this->window = *window;
+    thread = std::thread([this] { run(); });
 }
 
 SyncClock::~SyncClock()
 {
     stop(false);
+    {
+        std::lock_guard<std::mutex> guard(wakeLock);
+        closing = true;
+    }
+    wake.notify_all();
+    thread.join();
     unlinkAll();
 }
 
@@ -67,28 +74,31 @@ uint16_t SyncClock::setTempo(uint32_t microseconds)
 
 void SyncClock::start(bool fromZero)
 {
-    std::lock_guard<std::mutex> control(controlLock);
-    if (thread.joinable())
-        return;
-    if (fromZero)
-        beats.store(0);
-    stopping.store(false);
-    tempoChanged.store(false);
-    const int64_t startNanos = now();
-    thread = std::thread([this, startNanos] { run(startNanos); });
+    {
+        std::lock_guard<std::mutex> guard(wakeLock);
+        if (beating || closing)
+            return;
+        if (fromZero)
+            beats.store(0);
+        stopping.store(false);
+        tempoChanged.store(false);
+        startNanos = now();
+        beating = true;
+    }
+    wake.notify_all();
 }
 
 void SyncClock::stop(bool announce)
 {
-    std::lock_guard<std::mutex> control(controlLock);
-    if (!thread.joinable())
-        return;
     {
-        std::lock_guard<std::mutex> guard(wakeLock);
+        std::unique_lock<std::mutex> guard(wakeLock);
+        if (!beating)
+            return;
         stopping.store(true);
+        wake.notify_all();
+        // A beat being posted now still arrives before we return; none after.
+        stopped.wait(guard, [this] { return !beating; });
     }
-    wake.notify_all();
-    thread.join();
     if (announce)
         post(SNMIDI_MSG_SYNC_DONE, beats.load());
 }
@@ -149,7 +159,7 @@ void SyncClock::waitUntil(int64_t &deadline, int64_t last)
     }
 }
 
-void SyncClock::run(int64_t startNanos)
+void SyncClock::run()
 {
     // Timer slack would add tens of microseconds to every beat; a real-time priority, where the
     // system grants one, keeps a busy desktop from delaying the wake-up. The thread sleeps almost
@@ -158,6 +168,24 @@ void SyncClock::run(int64_t startNanos)
     sched_param priority{};
     priority.sched_priority = 10;
     pthread_setschedparam(pthread_self(), SCHED_FIFO, &priority);
+
+    std::unique_lock<std::mutex> guard(wakeLock);
+    for (;;) {
+        // A stop that came before the thread woke finds beating still set; beat() then returns at once.
+        wake.wait(guard, [this] { return closing || beating; });
+        if (closing)
+            return;
+        const int64_t start = startNanos;
+        guard.unlock();
+        beat(start);
+        guard.lock();
+        beating = false;
+        stopped.notify_all();
+    }
+}
+
+void SyncClock::beat(int64_t startNanos)
+{
     int64_t last = startNanos;
     while (!stopping.load(std::memory_order_acquire)) {
         tempoChanged.store(false, std::memory_order_relaxed);

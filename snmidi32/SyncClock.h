@@ -14,7 +14,9 @@
 class MidiOutPort;
 
 // The sync clock: a thread of its own that sleeps to absolute deadlines on CLOCK_MONOTONIC and
-// posts one beat per tempo microseconds, so beats never drift however long the song.
+// posts one beat per tempo microseconds, so beats never drift however long the song. The thread
+// lives from open to close and waits between a stop and the next start, so that starting (which
+// the player does on every tempo change) never waits for a new thread to be scheduled.
 class SyncClock final : public HandleObject {
 public:
     explicit SyncClock(const SnMidiWindow *window);
@@ -29,9 +31,8 @@ public:
     uint32_t position() const { return beats.load(); }
 
     void start(bool fromZero);
-    // Returns when the thread has stopped; nothing is posted for this clock afterwards.
+    // Returns when the beats have stopped; nothing is posted for this clock afterwards.
     void stop(bool announce);
-    bool running() const { return thread.joinable(); }
 
     // Ports linked at open receive each beat on the clock's thread.
     void link(std::shared_ptr<MidiOutPort> port);
@@ -39,19 +40,23 @@ public:
     void unlinkAll();
 
 private:
-    void run(int64_t startNanos);
+    void run();
+    void beat(int64_t startNanos);
     void waitUntil(int64_t &deadline, int64_t last);
     void post(uint32_t message, uintptr_t wParam);
 
     SnMidiWindow window{};
-    std::mutex controlLock;  // start and stop, should two threads ever race
     std::atomic<uint32_t> tempoMicros{7812};  // 120 beats per minute at 64 ticks per quarter note
     std::atomic<uint16_t> ticksPerQuarter{64};
     std::atomic<uint32_t> beats{0};
     std::atomic<bool> stopping{false};
     std::atomic<bool> tempoChanged{false};
     std::mutex wakeLock;
-    std::condition_variable wake;
+    std::condition_variable wake;     // start, stop, tempo change and close
+    std::condition_variable stopped;  // the thread has left the beat loop
+    bool beating = false;             // wakeLock: between start and the thread's stop
+    bool closing = false;             // wakeLock
+    int64_t startNanos = 0;           // wakeLock
     std::atomic<int> linkedCount{0};
     std::mutex portsLock;
     std::vector<std::shared_ptr<MidiOutPort>> ports;

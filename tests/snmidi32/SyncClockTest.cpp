@@ -91,3 +91,33 @@ TEST(SyncClockTest, SetTempoWhileRunningTakesEffectFromTheNextBeat)
     EXPECT_EQ(lib.CloseSync(clock), 0);
     EXPECT_LT(steady_clock::now() - before, seconds(30));
 }
+
+// The player stops and restarts its clock on every tempo change: each stop must return with the
+// beats ended, whether the clock had begun beating or not.
+TEST(SyncClockTest, StartAndStopInQuickSuccessionNeverHangOrPostLate)
+{
+    LoadedLibrary lib;
+    Sink sink;
+    const SNHANDLE clock = lib.OpenSync(0, &sink.window, 0, 2);
+    lib.SetTempo(clock, 100);
+    constexpr int rounds = 300;
+    for (int i = 0; i < rounds; ++i) {
+        ASSERT_EQ(lib.StartSync(clock), 0);
+        if (i % 3 == 0) {
+            ASSERT_TRUE(sink.waitFor(SNMIDI_MSG_BEAT, sink.count(SNMIDI_MSG_BEAT) + 2));
+        }
+        ASSERT_EQ(lib.StopSync(clock), 0);
+        ASSERT_EQ(sink.messages().back().message, SNMIDI_MSG_SYNC_DONE);
+    }
+    EXPECT_EQ(sink.count(SNMIDI_MSG_SYNC_DONE), size_t(rounds));
+    const size_t total = sink.messages().size();
+    Sink other;
+    const SNHANDLE watch = lib.OpenSync(0, &other.window, 0, 2);
+    lib.SetTempo(watch, 1000);
+    lib.StartSync(watch);
+    ASSERT_TRUE(other.waitFor(SNMIDI_MSG_BEAT, 30));
+    EXPECT_EQ(sink.messages().size(), total);
+    lib.StartSync(clock);  // closing a running clock ends it too
+    EXPECT_EQ(lib.CloseSync(clock), 0);
+    EXPECT_EQ(lib.CloseSync(watch), 0);
+}
