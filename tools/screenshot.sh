@@ -38,10 +38,14 @@ if [[ -x "$app/tamborly" && -f "$app/English.idm" ]] && command -v Xvfb >/dev/nu
   cp -r "$app"/. "$run"/
   # A stored language and device, so neither the chooser nor the wizard shows.
   printf '[geral]\r\ndriver=0\r\nvolume=80\r\nidioma=English\r\n' > "$run/tamborly.ini"
-  display=":$(( 90 + RANDOM % 100 ))"
-  Xvfb "$display" -screen 0 1024x768x24 -dpi 96 -nolisten tcp &
+  # Xvfb picks a free display and writes its number once it accepts clients.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$run/display" 2>/dev/null &
   xvfb=$!
-  sleep 1
+  for _ in $(seq 1 100); do
+    [[ -s "$run/display" ]] && break
+    sleep 0.1
+  done
+  display=":$(head -n1 "$run/display")"
   DISPLAY="$display" SNMIDI32_AUDIO=null "$run/tamborly" &
   pid=$!
   # The player window is the one with the 793 x 527 client area; wait for it.
