@@ -2,19 +2,21 @@
 
 #include "engine/SaidaMIDI.h"
 #include "engine/Sequenciador.h"
+#include "platform/CaixaMensagem.h"
 #include "settings/GerenciadorIdiomas.h"
 #include "settings/ImagemEmbutida.h"
 #include "settings/Util.h"
-#include "platform/CaixaMensagem.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QFont>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QThread>
 
@@ -145,7 +147,11 @@ TformAssistenteConfiguracaoDriver::TformAssistenteConfiguracaoDriver(QWidget *pa
     connect(btnCancelar, &QPushButton::clicked, this, &TformAssistenteConfiguracaoDriver::btnCancelarClick);
     connect(btnFinalizar, &QPushButton::clicked, this, &TformAssistenteConfiguracaoDriver::btnFinalizarClick);
 
-    dispositivos = SaidaMIDI::instancia().listarDispositivos();
+    try {
+        dispositivos = SaidaMIDI::instancia().listarDispositivos();
+    } catch (...) {
+        // Without the driver library there is no device to offer: the wizard ends at once.
+    }
 
     assistenteCriado = this;
 }
@@ -164,6 +170,9 @@ TformAssistenteConfiguracaoDriver *TformAssistenteConfiguracaoDriver::formAssist
 int32_t TformAssistenteConfiguracaoDriver::executarAssistente()
 {
     passo = 0;
+    // Centred on the screen at every show, not over the window that owns it.
+    if (const QScreen *tela = screen() ? screen() : QGuiApplication::primaryScreen())
+        move(tela->availableGeometry().center() - rect().center());
     exec();
     return resultado;
 }

@@ -22,6 +22,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <gtest/gtest.h>
+
 #ifndef AMBIENTE_SETUP_DISPOSITIVOS
 #define AMBIENTE_SETUP_DISPOSITIVOS ""
 #endif
@@ -101,6 +103,14 @@ PastaTemporaria &pastaSuite()
     }();
     return *pasta;
 }
+
+// The language manager owns a dialog: it must go while the application object
+// still exists, not among the static destructors after main.
+class FimDaSuite : public ::testing::Environment {
+public:
+    void TearDown() override { GerenciadorIdiomas::descartarInstancia(); }
+};
+[[maybe_unused]] ::testing::Environment *const fimDaSuite = ::testing::AddGlobalTestEnvironment(new FimDaSuite);
 
 }  // namespace
 

@@ -76,6 +76,7 @@ TEST_F(TformAssistenteConfiguracaoDriverTest, ConstrucaoTextos)
     EXPECT_EQ(assistente.btnCancelar->text(), "Cancelar");
     EXPECT_EQ(assistente.btnFinalizar->text(), "Finalizar");
     EXPECT_EQ(assistente.size(), QSize(643, 255));
+    EXPECT_EQ(assistente.Image1->pixmap().size(), QSize(139, 208));
     EXPECT_EQ(TformAssistenteConfiguracaoDriver::formAssistenteConfiguracaoDriver(), &assistente);
 }
 
