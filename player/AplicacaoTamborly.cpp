@@ -1,6 +1,7 @@
 #include "player/AplicacaoTamborly.h"
 
 #include "platform/CaixaMensagem.h"
+#include "platform/PastaAplicacao.h"
 #include "player/EAbort.h"
 #include "player/TFormPrincipal.h"
 #include "player/TformSplash.h"
@@ -10,6 +11,7 @@
 #include "settings/TformAssistenteConfiguracaoDriver.h"
 #include "settings/Utilgui.h"
 
+#include <QIcon>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -154,6 +156,7 @@ int AplicacaoTamborly::iniciar()
     }
 
     // 4.-6.
+    QApplication::setWindowIcon(QIcon(PastaAplicacao::arquivo(QStringLiteral("tamborly.png"))));
     TformSplash splash;
     splash.mostrarEsperando(1000);
     tituloAplicacao = texto("geral", "tituloGeral");

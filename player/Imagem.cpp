@@ -21,10 +21,16 @@ public:
 protected:
     bool eventFilter(QObject *objeto, QEvent *evento) override
     {
-        // Only widget deliveries: the window object must see every event, so that
-        // Qt's own grab bookkeeping stays right.
-        if (!captura || !objeto->isWidgetType())
+        if (!captura)
             return false;
+        if (!objeto->isWidgetType()) {
+            // The platform window sees the release first. Qt drops a release whose
+            // pressed widget has been hidden, so the capture ends here; the window
+            // still gets the event, to keep Qt's own grab bookkeeping right.
+            if (evento->type() == QEvent::MouseButtonRelease && objeto->isWindowType())
+                terminar(static_cast<QMouseEvent *>(evento));
+            return false;
+        }
         switch (evento->type()) {
         case QEvent::MouseButtonPress: {
             auto *rato = static_cast<QMouseEvent *>(evento);
@@ -33,20 +39,23 @@ protected:
         }
         case QEvent::MouseButtonDblClick:
             return true;  // its press came just before and went to the picture
-        case QEvent::MouseButtonRelease: {
-            auto *rato = static_cast<QMouseEvent *>(evento);
-            Imagem *imagem = captura;
-            captura = nullptr;
-            const QPoint ponto = imagem->mapFromGlobal(rato->globalPosition().toPoint());
-            imagem->soltar(rato->button(), imagem->rect().contains(ponto));
+        case QEvent::MouseButtonRelease:
+            terminar(static_cast<QMouseEvent *>(evento));
             return true;
-        }
         default:
             return false;
         }
     }
 
 private:
+    void terminar(QMouseEvent *rato)
+    {
+        Imagem *imagem = captura;
+        captura = nullptr;
+        const QPoint ponto = imagem->mapFromGlobal(rato->globalPosition().toPoint());
+        imagem->soltar(rato->button(), imagem->rect().contains(ponto));
+    }
+
     explicit CapturaImagem(QObject *pai) : QObject(pai) { qApp->installEventFilter(this); }
 };
 
