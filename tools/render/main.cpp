@@ -57,12 +57,14 @@ bool gravar(const QString &caminho, const QByteArray &bytes)
            && arquivo.commit();
 }
 
-QByteArray png(const QImage &imagem)
+// Quality 0 compresses hardest (the pictures that ship); the full renders only serve
+// the checks, so they are written quickly.
+QByteArray png(const QImage &imagem, int qualidade = 0)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    imagem.save(&buffer, "PNG");
+    imagem.save(&buffer, "PNG", qualidade);
     return bytes;
 }
 
@@ -193,7 +195,7 @@ int main(int argc, char **argv)
             return falhar(onde + QStringLiteral("the sheet cannot be drawn in this state"));
         if (!renders.isEmpty() && !estadosGravados.contains(nomeDoEstado(figura.estado))) {
             estadosGravados.append(nomeDoEstado(figura.estado));
-            if (!gravar(renders + QLatin1Char('/') + nomeDoEstado(figura.estado) + QStringLiteral(".png"), png(cena)))
+            if (!gravar(renders + QLatin1Char('/') + nomeDoEstado(figura.estado) + QStringLiteral(".png"), png(cena, 90)))
                 return falhar(QStringLiteral("cannot write the render of ") + nomeDoEstado(figura.estado));
         }
         QImage cores = cena.copy(figura.retangulo);
