@@ -4,7 +4,8 @@
 # Writes PNG files into BUILD_DIR/screenshots:
 #   kit-*.png       the kit with a few notes lit, drawn from the artwork's own scene
 #   window-*.png    the window as the help pages show it (English, Português)
-#   running-*.png   the real program under Xvfb, when it is built and Xvfb is installed
+#   running-*.png   the real program under Xvfb, when it is built and Xvfb is installed:
+#                   at rest, with three drum keys held, and with the keyboard help open
 set -euo pipefail
 
 source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -64,6 +65,10 @@ if [[ -x "$app/tamborly" && -f "$app/English.idm" ]] && command -v Xvfb >/dev/nu
       sleep 0.3
       DISPLAY="$display" import -window "$window" "$out/running-keys-English.png"
       DISPLAY="$display" xdotool keyup a keyup space keyup o || true
+      # Open the keyboard help with the small keyboard: the keys show over the kit.
+      DISPLAY="$display" xdotool mousemove --window "$window" 730 418 click 1 || true
+      sleep 0.4
+      DISPLAY="$display" import -window "$window" "$out/running-help-English.png"
     fi
   else
     echo "screenshot.sh: the player window did not appear; no running screenshots" >&2

@@ -461,8 +461,9 @@ def tecla(idn,x,y,wd,ht,rotulo,cor,tam=15):
 CORCAIXA='#3F68B6'; CORTOM='#B8283E'; CORPRATO='#C8922F'; CORBUMBO='#1F2D4A'
 teclas=[
  ('teclaAtaque2',418,125,31,31,'K',CORPRATO),
- ('tecla2Caixa',124,207,31,31,'S',CORCAIXA),
- ('tecla1Caixa',154,207,31,32,'A',CORCAIXA),
+ # the two snare keys read as on the keyboard: A to the left of S
+ ('tecla2Caixa',124,207,31,31,'A',CORCAIXA),
+ ('tecla1Caixa',154,207,31,32,'S',CORCAIXA),
  ('teclaAro',199,195,31,32,'Z',CORCAIXA),
  ('teclaPedalChimbal',90,357,45,32,'Ctrl',CORPRATO),
  ('tecla2Chimbal',54,108,31,31,'D',CORPRATO),
