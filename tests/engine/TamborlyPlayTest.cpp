@@ -66,6 +66,17 @@ TEST(TamborlyPlayTest, PlaysASongToItsEndAndSilencesTheDevice)
     EXPECT_EQ(r.capturadas.last(), (QList<int>{0, 0xBF, 121, 0}));
 }
 
+TEST(TamborlyPlayTest, PlaysTheLastTickOfASongWhoseLengthIsAWholeBeat)
+{
+    const QString musica = AmbienteMotor::arquivo(QStringLiteral("inteira.mid"));
+    // The release sits on tick 128, a report tick: the report at exactly the length must not end the song.
+    ASSERT_TRUE(gravarMidi(musica, 64, {{emTicks({{0, 0x99, 36, 100}, {128, 0x99, 36, 0}}), {nome("Drums")}}}));
+    const Resultado r = tocar({musica, QStringLiteral("--bpm"), QStringLiteral("2000")});
+    ASSERT_EQ(r.codigo, 0) << r.erro.toStdString();
+    EXPECT_TRUE(r.capturadas.contains(QList<int>{0, 0x99, 36, 0}));
+    EXPECT_FALSE(r.saida.contains(QStringLiteral("beat 4"))) << r.saida.toStdString();
+}
+
 TEST(TamborlyPlayTest, ReportsWhatCannotBePlayed)
 {
     const QString texto = AmbienteMotor::arquivo(QStringLiteral("texto.mid"));

@@ -8,6 +8,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 TocadorTerminal::TocadorTerminal(FILE *saida) : saida(saida)
 {
     AcessoGui::instancia().registrar(this);
@@ -50,15 +52,16 @@ void TocadorTerminal::exibirPosicao()
     const Sequenciador &sequenciador = Sequenciador::instancia();
     const GerenciadorMusica &gerenciador = GerenciadorMusica::instancia();
     const int32_t posicao = sequenciador.getPosicao();
-    // The window's rule: the first report at or after the song's length ends it.
-    if (posicao >= gerenciador.getTotalTicks() && posicao > 0) {
+    // The window's rule: the song has ended at the first report past its length, so a
+    // report at exactly the length still lets that last tick play.
+    if (posicao > gerenciador.getTotalTicks()) {
         terminar();
         return;
     }
-    std::fprintf(saida, "\rbeat %d of %d, %d BPM   ", posicao / 64 + 1, gerenciador.getTotalTempos(), andamento);
+    // The report at exactly the length shows the last beat, as the window's slider clamps.
+    const int32_t tempo = std::min(posicao / 64 + 1, std::max(gerenciador.getTotalTempos(), 1));
+    std::fprintf(saida, "\rbeat %d of %d, %d BPM   ", tempo, gerenciador.getTotalTempos(), andamento);
     std::fflush(saida);
-    if (posicao >= gerenciador.getTotalTicks())
-        terminar();
 }
 
 void TocadorTerminal::exibirAndamento(int32_t valor)
