@@ -10,6 +10,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFont>
+#include <QFontMetrics>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -94,6 +96,37 @@ TEST_F(IdiomasInstaladosTest, EveryShippedLanguageHasEveryKeyAndPicture)
     ASSERT_NE(gerenciador.selecionarIdioma("English"), nullptr);
     EXPECT_EQ(gerenciador.obterTexto("(r)parametros", "caminhoAjuda"), "help/en/index.html");
     EXPECT_EQ(gerenciador.obterTexto("parametros", "caminhoTutorial"), "help/en/tutorial.html");
+}
+
+// The player window's labels do not grow: each text must fit before the next control.
+TEST_F(IdiomasInstaladosTest, ShippedTextsFitThePlayerWindowsLabels)
+{
+    QFont fonte(QStringLiteral("DejaVu Sans"));
+    fonte.setPixelSize(9);
+    fonte.setBold(true);
+    const QFontMetrics medida(fonte);
+    struct Lugar {
+        const char *chave;
+        int largura;
+    };
+    const Lugar lugares[] = {
+        // lblPlayer at 111 shows the status up to lblTempo at 195.
+        {"Tocando", 84}, {"Pausa", 84}, {"InicioLoop", 84}, {"Repetindo", 84},
+        {"Parado", 84}, {"Adiantando", 84}, {"Voltando", 84},
+        {"lblTempo", 39},       // up to lblTime at 234
+        {"lblVelocidade", 61},  // up to lblBPM at 450
+        {"lblVolume", 44},      // centred over the 47-pixel shape behind the volume slider
+    };
+    PastaTemporaria pasta({"English.idm", "English.dat", "Portugues.idm", "Portugues.dat"});
+    GerenciadorIdiomas gerenciador;
+    for (int i = 0; i < gerenciador.getNomes().size(); ++i) {
+        ASSERT_NE(gerenciador.carregar(i), nullptr);
+        for (const Lugar &l : lugares) {
+            const QString texto = gerenciador.obterTexto("frmPrincipal", l.chave);
+            EXPECT_LE(medida.horizontalAdvance(texto), l.largura)
+                << qPrintable(gerenciador.getNomes().at(i)) << " " << l.chave << ": " << qPrintable(texto);
+        }
+    }
 }
 
 TEST_F(IdiomasInstaladosTest, ThePackerWritesWindows1252AndPictureRanges)
