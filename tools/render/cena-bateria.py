@@ -20,88 +20,44 @@ w('''<?xml version="1.0" encoding="UTF-8"?>
      kit at rest. A struck state changes pixels only inside its picture's rectangle. -->
 <svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink"
      width="626" height="414" viewBox="0 0 626 414" font-family="DejaVu Sans">
-  <defs>
-    <radialGradient id="chao" gradientUnits="userSpaceOnUse" cx="313" cy="300" r="330" gradientTransform="translate(0 300) scale(1 0.36) translate(0 -300)">
-      <stop offset="0" stop-color="#DDE2EA"/>
-      <stop offset="0.55" stop-color="#E9EDF2"/>
-      <stop offset="1" stop-color="#FFFFFF"/>
-    </radialGradient>
-    <radialGradient id="sombra" gradientUnits="objectBoundingBox" cx="0.5" cy="0.5" r="0.5">
-      <stop offset="0" stop-color="#1B2537" stop-opacity="0.30"/>
-      <stop offset="0.6" stop-color="#1B2537" stop-opacity="0.12"/>
-      <stop offset="1" stop-color="#1B2537" stop-opacity="0"/>
-    </radialGradient>
-    <linearGradient id="casco" gradientUnits="objectBoundingBox" x1="0" y1="0" x2="1" y2="0">
-      <stop offset="0" stop-color="#4A0711"/>
-      <stop offset="0.16" stop-color="#8E1628"/>
-      <stop offset="0.34" stop-color="#CF3147"/>
-      <stop offset="0.42" stop-color="#F0697B"/>
-      <stop offset="0.5" stop-color="#C42A40"/>
-      <stop offset="0.78" stop-color="#86142A"/>
-      <stop offset="1" stop-color="#3E0610"/>
-    </linearGradient>
-    <linearGradient id="cascoAco" gradientUnits="objectBoundingBox" x1="0" y1="0" x2="1" y2="0">
-      <stop offset="0" stop-color="#6B7484"/>
-      <stop offset="0.3" stop-color="#D9DEE6"/>
-      <stop offset="0.42" stop-color="#FFFFFF"/>
-      <stop offset="0.6" stop-color="#AEB6C3"/>
-      <stop offset="1" stop-color="#5D6676"/>
-    </linearGradient>
-    <linearGradient id="cromo" gradientUnits="objectBoundingBox" x1="0" y1="0" x2="1" y2="0">
-      <stop offset="0" stop-color="#7D8798"/>
-      <stop offset="0.45" stop-color="#F5F7FA"/>
-      <stop offset="1" stop-color="#9AA4B3"/>
-    </linearGradient>
-    <linearGradient id="cromoV" gradientUnits="objectBoundingBox" x1="0" y1="0" x2="0" y2="1">
-      <stop offset="0" stop-color="#F5F7FA"/>
-      <stop offset="1" stop-color="#8A94A4"/>
-    </linearGradient>
-    <radialGradient id="pele" gradientUnits="objectBoundingBox" cx="0.38" cy="0.3" r="0.75">
-      <stop offset="0" stop-color="#FFFFFF"/>
-      <stop offset="0.6" stop-color="#F3F4F2"/>
-      <stop offset="1" stop-color="#D9DCDF"/>
-    </radialGradient>
-    <radialGradient id="brilhoPele" gradientUnits="objectBoundingBox" cx="0.5" cy="0.5" r="0.5">
-      <stop offset="0" stop-color="#FFD470" stop-opacity="0.95"/>
-      <stop offset="0.5" stop-color="#FFE29A" stop-opacity="0.6"/>
-      <stop offset="1" stop-color="#FFEFC7" stop-opacity="0"/>
-    </radialGradient>
-    <radialGradient id="bronze" gradientUnits="objectBoundingBox" cx="0.5" cy="0.5" r="0.5">
-      <stop offset="0" stop-color="#FFF3CF"/>
-      <stop offset="0.13" stop-color="#F0C86E"/>
-      <stop offset="0.2" stop-color="#D9A445"/>
-      <stop offset="0.7" stop-color="#E4B45A"/>
-      <stop offset="0.9" stop-color="#C38A2C"/>
-      <stop offset="1" stop-color="#9A661B"/>
-    </radialGradient>
-    <radialGradient id="bronzeAceso" gradientUnits="objectBoundingBox" cx="0.5" cy="0.5" r="0.5">
-      <stop offset="0" stop-color="#FFFFFF"/>
-      <stop offset="0.15" stop-color="#FFE7A3"/>
-      <stop offset="0.5" stop-color="#FBD27A"/>
-      <stop offset="0.85" stop-color="#F2BD55"/>
-      <stop offset="1" stop-color="#C98F2E"/>
-    </radialGradient>
-    <radialGradient id="halo" gradientUnits="objectBoundingBox" cx="0.5" cy="0.5" r="0.5">
-      <stop offset="0.72" stop-color="#FFD56B" stop-opacity="0"/>
-      <stop offset="0.86" stop-color="#FFD56B" stop-opacity="0.55"/>
-      <stop offset="1" stop-color="#FFD56B" stop-opacity="0"/>
-    </radialGradient>
-    <linearGradient id="madeira" gradientUnits="objectBoundingBox" x1="0" y1="0" x2="0" y2="1">
-      <stop offset="0" stop-color="#F5D6A8"/>
-      <stop offset="0.5" stop-color="#DDA768"/>
-      <stop offset="1" stop-color="#A86A32"/>
-    </linearGradient>
-    <linearGradient id="tenis" gradientUnits="objectBoundingBox" x1="0" y1="0" x2="1" y2="0">
-      <stop offset="0" stop-color="#1F2D4A"/>
-      <stop offset="0.45" stop-color="#3E5A92"/>
-      <stop offset="1" stop-color="#1B2842"/>
-    </linearGradient>
-    <linearGradient id="tecla" gradientUnits="objectBoundingBox" x1="0" y1="0" x2="0" y2="1">
-      <stop offset="0" stop-color="#FFFFFF"/>
-      <stop offset="1" stop-color="#E3E8F1"/>
-    </linearGradient>
-  </defs>
-''')
+  <defs>''')
+
+def gradiente(tipo,idn,geometria,*paradas):
+    # one gradient of the defs: paradas are (offset, colour) or (offset, colour, opacity)
+    w('    <%sGradient id="%s" %s>'%(tipo,idn,geometria))
+    for p in paradas:
+        w('      <stop offset="%s" stop-color="%s"%s/>'%(p[0],p[1],' stop-opacity="%s"'%p[2] if len(p)>2 else ''))
+    w('    </%sGradient>'%tipo)
+
+gradiente('radial','chao','gradientUnits="userSpaceOnUse" cx="313" cy="300" r="330" gradientTransform="translate(0 300) scale(1 0.36) translate(0 -300)"',
+          ('0','#DDE2EA'), ('0.55','#E9EDF2'), ('1','#FFFFFF'))
+gradiente('radial','sombra','gradientUnits="objectBoundingBox" cx="0.5" cy="0.5" r="0.5"',
+          ('0','#1B2537','0.30'), ('0.6','#1B2537','0.12'), ('1','#1B2537','0'))
+gradiente('linear','casco','gradientUnits="objectBoundingBox" x1="0" y1="0" x2="1" y2="0"',
+          ('0','#4A0711'), ('0.16','#8E1628'), ('0.34','#CF3147'), ('0.42','#F0697B'), ('0.5','#C42A40'), ('0.78','#86142A'), ('1','#3E0610'))
+gradiente('linear','cascoAco','gradientUnits="objectBoundingBox" x1="0" y1="0" x2="1" y2="0"',
+          ('0','#6B7484'), ('0.3','#D9DEE6'), ('0.42','#FFFFFF'), ('0.6','#AEB6C3'), ('1','#5D6676'))
+gradiente('linear','cromo','gradientUnits="objectBoundingBox" x1="0" y1="0" x2="1" y2="0"',
+          ('0','#7D8798'), ('0.45','#F5F7FA'), ('1','#9AA4B3'))
+gradiente('linear','cromoV','gradientUnits="objectBoundingBox" x1="0" y1="0" x2="0" y2="1"',
+          ('0','#F5F7FA'), ('1','#8A94A4'))
+gradiente('radial','pele','gradientUnits="objectBoundingBox" cx="0.38" cy="0.3" r="0.75"',
+          ('0','#FFFFFF'), ('0.6','#F3F4F2'), ('1','#D9DCDF'))
+gradiente('radial','brilhoPele','gradientUnits="objectBoundingBox" cx="0.5" cy="0.5" r="0.5"',
+          ('0','#FFD470','0.95'), ('0.5','#FFE29A','0.6'), ('1','#FFEFC7','0'))
+gradiente('radial','bronze','gradientUnits="objectBoundingBox" cx="0.5" cy="0.5" r="0.5"',
+          ('0','#FFF3CF'), ('0.13','#F0C86E'), ('0.2','#D9A445'), ('0.7','#E4B45A'), ('0.9','#C38A2C'), ('1','#9A661B'))
+gradiente('radial','bronzeAceso','gradientUnits="objectBoundingBox" cx="0.5" cy="0.5" r="0.5"',
+          ('0','#FFFFFF'), ('0.15','#FFE7A3'), ('0.5','#FBD27A'), ('0.85','#F2BD55'), ('1','#C98F2E'))
+gradiente('radial','halo','gradientUnits="objectBoundingBox" cx="0.5" cy="0.5" r="0.5"',
+          ('0.72','#FFD56B','0'), ('0.86','#FFD56B','0.55'), ('1','#FFD56B','0'))
+gradiente('linear','madeira','gradientUnits="objectBoundingBox" x1="0" y1="0" x2="0" y2="1"',
+          ('0','#F5D6A8'), ('0.5','#DDA768'), ('1','#A86A32'))
+gradiente('linear','tenis','gradientUnits="objectBoundingBox" x1="0" y1="0" x2="1" y2="0"',
+          ('0','#1F2D4A'), ('0.45','#3E5A92'), ('1','#1B2842'))
+gradiente('linear','tecla','gradientUnits="objectBoundingBox" x1="0" y1="0" x2="0" y2="1"',
+          ('0','#FFFFFF'), ('1','#E3E8F1'))
+w('  </defs>\n')
 
 # ---------- floor
 w('  <rect width="626" height="414" fill="#FFFFFF"/>')
