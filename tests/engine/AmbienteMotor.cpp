@@ -1,5 +1,7 @@
 #include "AmbienteMotor.h"
 
+#include "common/CapturaMidi.h"
+#include "common/Espera.h"
 #include "common/PastaTemporaria.h"
 #include "engine/AcessoGui.h"
 #include "engine/SaidaMIDI.h"
@@ -13,8 +15,6 @@
 #include "sonomidi/TSonoMidiTrack.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QFile>
 
 #include <ostream>
 
@@ -24,11 +24,8 @@ PastaTemporaria &pastaSuite()
 {
     // The library reads its environment once, when the first binding loads it.
     static PastaTemporaria *pasta = [] {
-        if (qEnvironmentVariableIsEmpty("SNMIDI32_AUDIO"))
-            qputenv("SNMIDI32_AUDIO", "null");
         auto *nova = new PastaTemporaria;
-        qputenv("SNMIDI32_CAPTURE", QFile::encodeName(nova->arquivo(QStringLiteral("captura.txt"))));
-        qputenv("SNMIDI32_CAPTURE_DEVICES", "Captura,!Recusa");
+        CapturaMidi::configurar(nova->arquivo(QStringLiteral("captura.txt")), "Captura,!Recusa");
         return nova;
     }();
     return *pasta;
@@ -43,15 +40,8 @@ int procurarDispositivo(const QString &nome)
 QList<std::pair<qint64, AmbienteMotor::Mensagem>> lerCaptura(qint64 inicio)
 {
     QList<std::pair<qint64, AmbienteMotor::Mensagem>> lidas;
-    QFile arquivo(AmbienteMotor::arquivo(QStringLiteral("captura.txt")));
-    if (!arquivo.open(QIODevice::ReadOnly) || !arquivo.seek(inicio))
-        return lidas;
-    while (!arquivo.atEnd()) {
-        const QList<QByteArray> campos = arquivo.readLine().simplified().split(' ');
-        if (campos.size() != 5)
-            continue;
-        lidas.append({campos[0].toLongLong(), {campos[1].toInt(), campos[2].toInt(), campos[3].toInt(), campos[4].toInt()}});
-    }
+    for (const CapturaMidi::Linha &linha : CapturaMidi::ler(AmbienteMotor::arquivo(QStringLiteral("captura.txt")), inicio))
+        lidas.append({linha.tempo, {linha.dispositivo, linha.status, linha.dado1, linha.dado2}});
     return lidas;
 }
 
@@ -113,7 +103,7 @@ void AmbienteMotor::preparar()
 
 qint64 AmbienteMotor::marca()
 {
-    return QFile(arquivo(QStringLiteral("captura.txt"))).size();
+    return CapturaMidi::marca(arquivo(QStringLiteral("captura.txt")));
 }
 
 QList<AmbienteMotor::Mensagem> AmbienteMotor::desde(qint64 inicio)
@@ -134,13 +124,7 @@ std::vector<std::pair<qint64, AmbienteMotor::Mensagem>> AmbienteMotor::desdeComT
 
 bool AmbienteMotor::esperar(const std::function<bool()> &condicao, int milissegundos)
 {
-    QDeadlineTimer prazo(milissegundos);
-    while (!condicao()) {
-        if (prazo.hasExpired())
-            return condicao();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
+    return Espera::ate(condicao, milissegundos);
 }
 
 void PrintTo(const AmbienteMotor::Mensagem &mensagem, std::ostream *saida)

@@ -1,5 +1,5 @@
 #include "AmbienteMotor.h"
-#include "InstrumentoGravador.h"
+#include "common/InstrumentoGravador.h"
 
 #include "engine/AcessoGui.h"
 #include "engine/EventoAndamento.h"

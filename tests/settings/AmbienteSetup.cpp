@@ -1,5 +1,8 @@
 #include "AmbienteSetup.h"
 
+#include "common/CapturaMidi.h"
+#include "common/Espera.h"
+#include "common/InstrumentoGravador.h"
 #include "common/PastaTemporaria.h"
 #include "engine/AcessoGui.h"
 #include "engine/SaidaMIDI.h"
@@ -16,7 +19,6 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QPointer>
 #include <QTimer>
@@ -69,29 +71,16 @@ const char idiomaTeste[] =
     "lblExplicacao2-D=Fim\r\n"
     "erroAbrirVolumeWindows=Sem volume\r\n";
 
-class InstrumentoGravador : public Instrumento {
-public:
-    void mostrarNota(uint32_t nota) override { chamadas.append(QStringLiteral("+%1").arg(nota)); }
-    void esconderNota(uint32_t nota) override { chamadas.append(QStringLiteral("-%1").arg(nota)); }
-    void esconderTudo() override { chamadas.append(QStringLiteral("limpo")); }
-    void desmontar() override { chamadas.append(QStringLiteral("desmontado")); }
-
-    QStringList chamadas;
-};
-
 InstrumentoGravador *gravador = nullptr;  // owned by the settings object
 
 PastaTemporaria &pastaSuite()
 {
     // The library reads its environment once, when the first binding loads it.
     static PastaTemporaria *pasta = [] {
-        if (qEnvironmentVariableIsEmpty("SNMIDI32_AUDIO"))
-            qputenv("SNMIDI32_AUDIO", "null");
         auto *nova = new PastaTemporaria({QStringLiteral("libSnMidi32.so"), QStringLiteral("English.idm"),
                                           QStringLiteral("English.dat"), QStringLiteral("Portugues.idm"),
                                           QStringLiteral("Portugues.dat")});
-        qputenv("SNMIDI32_CAPTURE", QFile::encodeName(nova->arquivo(QStringLiteral("captura.txt"))));
-        qputenv("SNMIDI32_CAPTURE_DEVICES", AMBIENTE_SETUP_DISPOSITIVOS);
+        CapturaMidi::configurar(nova->arquivo(QStringLiteral("captura.txt")), AMBIENTE_SETUP_DISPOSITIVOS);
         QFile idm(nova->arquivo(QStringLiteral("Teste.idm")));
         if (idm.open(QIODevice::WriteOnly))
             idm.write(idiomaTeste);
@@ -160,23 +149,15 @@ int AmbienteSetup::dispositivo(const QString &nome)
 
 qint64 AmbienteSetup::marca()
 {
-    return QFile(pastaSuite().arquivo(QStringLiteral("captura.txt"))).size();
+    return CapturaMidi::marca(pastaSuite().arquivo(QStringLiteral("captura.txt")));
 }
 
 QList<AmbienteSetup::Mensagem> AmbienteSetup::desde(qint64 inicio, int dispositivo)
 {
     QList<Mensagem> lidas;
-    QFile arquivo(pastaSuite().arquivo(QStringLiteral("captura.txt")));
-    if (!arquivo.open(QIODevice::ReadOnly) || !arquivo.seek(inicio))
-        return lidas;
-    while (!arquivo.atEnd()) {
-        const QList<QByteArray> campos = arquivo.readLine().simplified().split(' ');
-        if (campos.size() != 5)
-            continue;
-        const Mensagem m{campos[0].toLongLong(), campos[1].toInt(), campos[2].toInt(), campos[3].toInt(),
-                         campos[4].toInt()};
+    for (const CapturaMidi::Linha &m : CapturaMidi::ler(pastaSuite().arquivo(QStringLiteral("captura.txt")), inicio)) {
         if (dispositivo == -1 || m.dispositivo == dispositivo)
-            lidas.append(m);
+            lidas.append({m.tempo, m.dispositivo, m.status, m.dado1, m.dado2});
     }
     return lidas;
 }
@@ -194,13 +175,7 @@ QList<AmbienteSetup::Mensagem> AmbienteSetup::semSilencio(const QList<Mensagem> 
 
 bool AmbienteSetup::esperar(const std::function<bool()> &condicao, int milissegundos)
 {
-    QDeadlineTimer prazo(milissegundos);
-    while (!condicao()) {
-        if (prazo.hasExpired())
-            return condicao();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
+    return Espera::ate(condicao, milissegundos);
 }
 
 void AmbienteSetup::quandoVisivel(QWidget *janela, std::function<void()> acao)

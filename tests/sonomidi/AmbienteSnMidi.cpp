@@ -1,20 +1,16 @@
 #include "AmbienteSnMidi.h"
 
+#include "common/CapturaMidi.h"
+#include "common/Espera.h"
 #include "sonomidi/ESonoMidiException.h"
 #include "sonomidi/TSonoMidi.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QFile>
 
 #include <ostream>
 
 AmbienteSnMidi::AmbienteSnMidi()
 {
-    if (qEnvironmentVariableIsEmpty("SNMIDI32_AUDIO"))
-        qputenv("SNMIDI32_AUDIO", "null");
-    qputenv("SNMIDI32_CAPTURE", QFile::encodeName(pasta.arquivo(QStringLiteral("captura.txt"))));
-    qputenv("SNMIDI32_CAPTURE_DEVICES", "Captura,!Recusa");
+    CapturaMidi::configurar(pasta.arquivo(QStringLiteral("captura.txt")), "Captura,!Recusa");
 }
 
 QString AmbienteSnMidi::biblioteca() const
@@ -25,15 +21,8 @@ QString AmbienteSnMidi::biblioteca() const
 QList<AmbienteSnMidi::Mensagem> AmbienteSnMidi::capturadas() const
 {
     QList<Mensagem> mensagens;
-    QFile arquivo(pasta.arquivo(QStringLiteral("captura.txt")));
-    if (!arquivo.open(QIODevice::ReadOnly))
-        return mensagens;
-    while (!arquivo.atEnd()) {
-        const QList<QByteArray> campos = arquivo.readLine().simplified().split(' ');
-        if (campos.size() != 5)
-            continue;
-        mensagens.append({campos[0].toLongLong(), campos[1].toInt(), campos[2].toInt(), campos[3].toInt(), campos[4].toInt()});
-    }
+    for (const CapturaMidi::Linha &linha : CapturaMidi::ler(pasta.arquivo(QStringLiteral("captura.txt"))))
+        mensagens.append({linha.tempo, linha.dispositivo, linha.status, linha.dado1, linha.dado2});
     return mensagens;
 }
 
@@ -66,13 +55,7 @@ void PrintTo(const AmbienteSnMidi::Mensagem &mensagem, std::ostream *saida)
 
 bool AmbienteSnMidi::esperar(const std::function<bool()> &Condicao, int Milissegundos)
 {
-    QDeadlineTimer prazo(Milissegundos);
-    while (!Condicao()) {
-        if (prazo.hasExpired())
-            return Condicao();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
+    return Espera::ate(Condicao, Milissegundos, 10);
 }
 
 QString AmbienteSnMidi::erroDe(const std::function<void()> &Acao)
