@@ -3,10 +3,7 @@
 // Helpers shared by the engine's benchmarks: statistics, the clock, peak memory
 // and Standard MIDI Files written through the toolkit's own writer.
 #include "platform/PastaAplicacao.h"
-#include "sonomidi/TSonoMidi.h"
-#include "sonomidi/TSonoMidiSMF.h"
-#include "sonomidi/TSonoMidiScore.h"
-#include "sonomidi/TSonoMidiTrack.h"
+#include "tests/common/GravadorMidi.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -57,10 +54,7 @@ inline bool zerarPico()
     return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
 }
 
-struct Registro {
-    uint32_t delta;
-    uint8_t status, dado1, dado2;
-};
+using Registro = GravadorMidi::Registro;
 
 struct Trilha {
     std::vector<Registro> registros;
@@ -75,33 +69,16 @@ inline void usarPastaConstruida()
 
 inline bool gravarMidi(const QString &caminho, uint16_t resolucao, const std::vector<Trilha> &trilhas)
 {
-    TSonoMidi ligacao;
-    TSonoMidiSMF arquivo;
-    arquivo.SonoMidi = &ligacao;
-    TSonoMidiScore partitura(static_cast<int>(trilhas.size()));
-    if (!arquivo.Open(caminho, 'w', 1))
-        return false;
-    arquivo.SetScore(&partitura);
-    ligacao.SetSMFResolution(arquivo.GetHandle(), resolucao);
-    bool certo = true;
-    for (size_t t = 0; t < trilhas.size(); ++t) {
-        TSonoMidiTrack *trilha = partitura.GetTrack(static_cast<int>(t));
-        const auto &registros = trilhas[t].registros;
-        trilha->SetCapacity(static_cast<uint32_t>(registros.size()) + 1);
-        for (size_t k = 0; k < registros.size(); ++k)
-            *trilha->GetEvent(static_cast<uint32_t>(k)) = MIDIEVENT{registros[k].delta, registros[k].status, registros[k].dado1, registros[k].dado2, 0};
-        trilha->SetNumEvents(static_cast<uint32_t>(registros.size()));
-        if (!trilhas[t].nome.isEmpty())
-            certo = arquivo.WriteMetaEvent(trilha, 0x03, trilhas[t].nome.constData(), 0) && certo;
-        for (const auto &[tick, micros] : trilhas[t].andamentos) {
-            const char dados[3] = {char(micros >> 16), char(micros >> 8), char(micros)};
-            certo = arquivo.WriteMetaEvent(trilha, 0x51, dados, tick) && certo;
-        }
-        certo = arquivo.WriteTrack(trilha) && certo;
-        trilha->Clear();
+    std::vector<GravadorMidi::Trilha> gravadas;
+    for (const Trilha &trilha : trilhas) {
+        GravadorMidi::Trilha gravada{trilha.registros, {}};
+        if (!trilha.nome.isEmpty())
+            gravada.metas.push_back(GravadorMidi::nome(trilha.nome));
+        for (const auto &[tick, micros] : trilha.andamentos)
+            gravada.metas.push_back(GravadorMidi::andamento(tick, micros));
+        gravadas.push_back(std::move(gravada));
     }
-    arquivo.Close();
-    return certo;
+    return GravadorMidi::gravar(caminho, resolucao, gravadas);
 }
 
 }  // namespace motorbench

@@ -9,10 +9,6 @@
 #include "player/Instrumento.h"
 #include "settings/ArquivoConfiguracao.h"
 #include "song/GerenciadorMusica.h"
-#include "sonomidi/TSonoMidi.h"
-#include "sonomidi/TSonoMidiSMF.h"
-#include "sonomidi/TSonoMidiScore.h"
-#include "sonomidi/TSonoMidiTrack.h"
 
 #include <QCoreApplication>
 
@@ -149,53 +145,9 @@ std::vector<RegistroTeste> emTicks(const std::vector<std::tuple<uint32_t, uint8_
     return registros;
 }
 
-MetaTeste andamento(uint32_t tick, uint32_t microssegundos)
-{
-    QByteArray dados;
-    dados.append(char((microssegundos >> 16) & 0xFF));
-    dados.append(char((microssegundos >> 8) & 0xFF));
-    dados.append(char(microssegundos & 0xFF));
-    return {tick, 0x51, dados};
-}
-
-MetaTeste nome(const QByteArray &texto)
-{
-    return {0, 0x03, texto};
-}
-
 bool gravarMidi(const QString &caminho, uint16_t resolucao, const std::vector<TrilhaTeste> &trilhas)
 {
+    // The writer's binding loads the library: the suite's environment comes first.
     pastaSuite();
-    TSonoMidi ligacao;
-    TSonoMidiSMF arquivoMidi;
-    arquivoMidi.SonoMidi = &ligacao;
-    TSonoMidiScore partitura(static_cast<int>(trilhas.size()));
-    if (!arquivoMidi.Open(caminho, 'w', 1))
-        return false;
-    arquivoMidi.SetScore(&partitura);
-    ligacao.SetSMFResolution(arquivoMidi.GetHandle(), resolucao);
-    bool certo = true;
-    for (size_t t = 0; t < trilhas.size(); ++t) {
-        TSonoMidiTrack *trilha = partitura.GetTrack(static_cast<int>(t));
-        const auto &registros = trilhas[t].registros;
-        trilha->SetCapacity(static_cast<uint32_t>(registros.size()) + 1);
-        for (size_t k = 0; k < registros.size(); ++k) {
-            MIDIEVENT *destino = trilha->GetEvent(static_cast<uint32_t>(k));
-            destino->time = registros[k].delta;
-            destino->status = registros[k].status;
-            destino->data1 = registros[k].dado1;
-            destino->data2 = registros[k].dado2;
-            destino->data3 = 0;
-        }
-        trilha->SetNumEvents(static_cast<uint32_t>(registros.size()));
-        for (const MetaTeste &meta : trilhas[t].metas) {
-            QByteArray dados = meta.dados;
-            if (meta.tipo >= 0x01 && meta.tipo <= 0x07)
-                dados.append('\0');
-            certo = arquivoMidi.WriteMetaEvent(trilha, meta.tipo, dados.constData(), meta.tick) && certo;
-        }
-        certo = arquivoMidi.WriteTrack(trilha) && certo;
-    }
-    arquivoMidi.Close();
-    return certo;
+    return GravadorMidi::gravar(caminho, resolucao, trilhas);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/GravadorMidi.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -54,24 +56,12 @@ public:
 void PrintTo(const AmbienteMotor::Mensagem &mensagem, std::ostream *saida);
 void PrintTo(const QString &texto, std::ostream *saida);
 
-// A Standard MIDI File written through the toolkit's writer.
-struct RegistroTeste {
-    uint32_t delta;
-    uint8_t status;
-    uint8_t dado1;
-    uint8_t dado2;
-};
-struct MetaTeste {
-    uint32_t tick;  // absolute
-    uint8_t tipo;
-    QByteArray dados;
-};
-struct TrilhaTeste {
-    std::vector<RegistroTeste> registros;
-    std::vector<MetaTeste> metas;
-};
+// Standard MIDI Files written through the toolkit's writer.
+using RegistroTeste = GravadorMidi::Registro;
+using MetaTeste = GravadorMidi::Meta;
+using TrilhaTeste = GravadorMidi::Trilha;
 // Records given with absolute ticks, in time order.
 std::vector<RegistroTeste> emTicks(const std::vector<std::tuple<uint32_t, uint8_t, uint8_t, uint8_t>> &absolutos);
-MetaTeste andamento(uint32_t tick, uint32_t microssegundos);
-MetaTeste nome(const QByteArray &texto);
+inline MetaTeste andamento(uint32_t tick, uint32_t microssegundos) { return GravadorMidi::andamento(tick, microssegundos); }
+inline MetaTeste nome(const QByteArray &texto) { return GravadorMidi::nome(texto); }
 bool gravarMidi(const QString &caminho, uint16_t resolucao, const std::vector<TrilhaTeste> &trilhas);
