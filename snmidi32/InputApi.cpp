@@ -16,11 +16,8 @@ Library &lib() { return Library::instance(); }
 template <class Action>
 uint16_t withPort(SNHANDLE h, Action &&action)
 {
-    return guarded<uint16_t>(badHandle, [&]() -> uint16_t {
-        std::shared_ptr<MidiInPort> port = lib().handles.find<MidiInPort>(h);
-        if (!port)
-            return badHandle;
-        action(*port);
+    return withHandle<MidiInPort>(h, badHandle, [&](MidiInPort &port) -> uint16_t {
+        action(port);
         return 0;
     });
 }

@@ -14,6 +14,12 @@ constexpr uint16_t refused = 4;     // the device refused to open
 
 Library &lib() { return Library::instance(); }
 
+template <class Action>
+uint16_t withPort(SNHANDLE h, Action &&action)
+{
+    return withHandle<MidiOutPort>(h, badHandle, std::forward<Action>(action));
+}
+
 } // namespace
 
 extern "C" {
@@ -62,22 +68,16 @@ SNMIDI32_API SNHANDLE OpenMidiOut(SnMidiWindow *window, uint16_t device, SNHANDL
 
 SNMIDI32_API uint16_t ResetMidiOut(SNHANDLE h)
 {
-    return guarded<uint16_t>(badHandle, [&]() -> uint16_t {
-        std::shared_ptr<MidiOutPort> port = lib().handles.find<MidiOutPort>(h);
-        if (!port)
-            return badHandle;
-        port->reset();
+    return withPort(h, [](MidiOutPort &port) -> uint16_t {
+        port.reset();
         return 0;
     });
 }
 
 SNMIDI32_API uint16_t FlushMidiOut(SNHANDLE h)
 {
-    return guarded<uint16_t>(badHandle, [&]() -> uint16_t {
-        std::shared_ptr<MidiOutPort> port = lib().handles.find<MidiOutPort>(h);
-        if (!port)
-            return badHandle;
-        port->flush();
+    return withPort(h, [](MidiOutPort &port) -> uint16_t {
+        port.flush();
         return 0;
     });
 }
@@ -95,14 +95,10 @@ SNMIDI32_API uint16_t CloseMidiOut(SNHANDLE h)
 
 SNMIDI32_API uint16_t PutMidiOut(SNHANDLE h, LPMIDIEVENT event)
 {
-    return guarded<uint16_t>(badHandle, [&]() -> uint16_t {
-        if (!event)
-            return badArgument;
-        std::shared_ptr<MidiOutPort> port = lib().handles.find<MidiOutPort>(h);
-        if (!port)
-            return badHandle;
-        return port->put(*event);
-    });
+    // A missing event is reported before an unknown handle.
+    if (!event)
+        return badArgument;
+    return withPort(h, [event](MidiOutPort &port) { return port.put(*event); });
 }
 
 } // extern "C"

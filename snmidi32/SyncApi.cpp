@@ -17,12 +17,7 @@ std::shared_ptr<SyncClock> findClock(SNHANDLE h)
 template <class Action>
 uint16_t withClock(SNHANDLE h, Action &&action)
 {
-    return guarded<uint16_t>(badHandle, [&]() -> uint16_t {
-        std::shared_ptr<SyncClock> clock = findClock(h);
-        if (!clock)
-            return badHandle;
-        return action(*clock);
-    });
+    return withHandle<SyncClock>(h, badHandle, std::forward<Action>(action));
 }
 
 } // namespace
