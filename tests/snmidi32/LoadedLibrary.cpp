@@ -24,16 +24,7 @@ LoadedLibrary::LoadedLibrary(Variables variables)
 #define SNMIDI32_ENTRY(name) \
     name = reinterpret_cast<decltype(name)>(dlsym(handle, #name)); \
     resolved += name != nullptr;
-    SNMIDI32_ENTRY(GetSonoMidiVersion) SNMIDI32_ENTRY(GetNumOutDevices) SNMIDI32_ENTRY(GetMidiOutDescription)
-    SNMIDI32_ENTRY(OpenMidiOut) SNMIDI32_ENTRY(ResetMidiOut) SNMIDI32_ENTRY(FlushMidiOut) SNMIDI32_ENTRY(CloseMidiOut)
-    SNMIDI32_ENTRY(PutMidiOut) SNMIDI32_ENTRY(GetNumInDevices) SNMIDI32_ENTRY(GetMidiInDescription)
-    SNMIDI32_ENTRY(OpenMidiIn) SNMIDI32_ENTRY(StartMidiIn) SNMIDI32_ENTRY(StopMidiIn) SNMIDI32_ENTRY(CloseMidiIn)
-    SNMIDI32_ENTRY(GetMidiIn) SNMIDI32_ENTRY(OpenSync) SNMIDI32_ENTRY(CloseSync) SNMIDI32_ENTRY(StopSync)
-    SNMIDI32_ENTRY(StartSync) SNMIDI32_ENTRY(PauseSync) SNMIDI32_ENTRY(ReStartSync) SNMIDI32_ENTRY(SetTempo)
-    SNMIDI32_ENTRY(SetResolution) SNMIDI32_ENTRY(GetTempo) SNMIDI32_ENTRY(GetResolution) SNMIDI32_ENTRY(GetPosition)
-    SNMIDI32_ENTRY(OpenSMF) SNMIDI32_ENTRY(CloseSMF) SNMIDI32_ENTRY(RewindSMF) SNMIDI32_ENTRY(ReadSMF)
-    SNMIDI32_ENTRY(WriteSMF) SNMIDI32_ENTRY(GetSMFResolution) SNMIDI32_ENTRY(SetSMFResolution)
-    SNMIDI32_ENTRY(ReadMetaEvent) SNMIDI32_ENTRY(WriteMetaEvent)
+    SNMIDI32_ENTRIES(SNMIDI32_ENTRY)
 #undef SNMIDI32_ENTRY
 }
 

@@ -13,6 +13,19 @@
 #include <string>
 #include <vector>
 
+// Every entry point of the library, once: X(name) for each.
+#define SNMIDI32_ENTRIES(X) \
+    X(GetSonoMidiVersion) X(GetNumOutDevices) X(GetMidiOutDescription) \
+    X(OpenMidiOut) X(ResetMidiOut) X(FlushMidiOut) X(CloseMidiOut) \
+    X(PutMidiOut) X(GetNumInDevices) X(GetMidiInDescription) \
+    X(OpenMidiIn) X(StartMidiIn) X(StopMidiIn) X(CloseMidiIn) \
+    X(GetMidiIn) X(OpenSync) X(CloseSync) X(StopSync) \
+    X(StartSync) X(PauseSync) X(ReStartSync) X(SetTempo) \
+    X(SetResolution) X(GetTempo) X(GetResolution) X(GetPosition) \
+    X(OpenSMF) X(CloseSMF) X(RewindSMF) X(ReadSMF) \
+    X(WriteSMF) X(GetSMFResolution) X(SetSMFResolution) \
+    X(ReadMetaEvent) X(WriteMetaEvent)
+
 // libSnMidi32.so loaded with dlopen for one test, with the environment that test chooses (the
 // library reads it once, at load), and unloaded again at the end, as the program's binding does.
 class LoadedLibrary {
@@ -28,16 +41,7 @@ public:
     bool unload();
 
 #define SNMIDI32_ENTRY(name) decltype(&::name) name = nullptr;
-    SNMIDI32_ENTRY(GetSonoMidiVersion) SNMIDI32_ENTRY(GetNumOutDevices) SNMIDI32_ENTRY(GetMidiOutDescription)
-    SNMIDI32_ENTRY(OpenMidiOut) SNMIDI32_ENTRY(ResetMidiOut) SNMIDI32_ENTRY(FlushMidiOut) SNMIDI32_ENTRY(CloseMidiOut)
-    SNMIDI32_ENTRY(PutMidiOut) SNMIDI32_ENTRY(GetNumInDevices) SNMIDI32_ENTRY(GetMidiInDescription)
-    SNMIDI32_ENTRY(OpenMidiIn) SNMIDI32_ENTRY(StartMidiIn) SNMIDI32_ENTRY(StopMidiIn) SNMIDI32_ENTRY(CloseMidiIn)
-    SNMIDI32_ENTRY(GetMidiIn) SNMIDI32_ENTRY(OpenSync) SNMIDI32_ENTRY(CloseSync) SNMIDI32_ENTRY(StopSync)
-    SNMIDI32_ENTRY(StartSync) SNMIDI32_ENTRY(PauseSync) SNMIDI32_ENTRY(ReStartSync) SNMIDI32_ENTRY(SetTempo)
-    SNMIDI32_ENTRY(SetResolution) SNMIDI32_ENTRY(GetTempo) SNMIDI32_ENTRY(GetResolution) SNMIDI32_ENTRY(GetPosition)
-    SNMIDI32_ENTRY(OpenSMF) SNMIDI32_ENTRY(CloseSMF) SNMIDI32_ENTRY(RewindSMF) SNMIDI32_ENTRY(ReadSMF)
-    SNMIDI32_ENTRY(WriteSMF) SNMIDI32_ENTRY(GetSMFResolution) SNMIDI32_ENTRY(SetSMFResolution)
-    SNMIDI32_ENTRY(ReadMetaEvent) SNMIDI32_ENTRY(WriteMetaEvent)
+    SNMIDI32_ENTRIES(SNMIDI32_ENTRY)
 #undef SNMIDI32_ENTRY
 
     int resolved = 0;  // entry points found
