@@ -2,13 +2,12 @@
 
 #include "common/CapturaMidi.h"
 #include "common/Espera.h"
+#include "common/EstadoPadrao.h"
 #include "common/PastaTemporaria.h"
-#include "engine/AcessoGui.h"
 #include "engine/SaidaMIDI.h"
 #include "engine/Sequenciador.h"
 #include "player/Instrumento.h"
 #include "settings/ArquivoConfiguracao.h"
-#include "song/GerenciadorMusica.h"
 
 #include <QCoreApplication>
 
@@ -73,26 +72,14 @@ int AmbienteMotor::dispositivoRecusa()
 void AmbienteMotor::preparar()
 {
     pastaSuite();
+    EstadoPadrao::restaurar();
+    Sequenciador::instancia().abrir();
     SaidaMIDI &saida = SaidaMIDI::instancia();
-    Sequenciador &sequenciador = Sequenciador::instancia();
-    sequenciador.parar();
-    sequenciador.limparLoop();
-    sequenciador.setPlayAlong(false);
-    sequenciador.setTrilhaExibida(-1);
-    sequenciador.setAndamento(120);
-    sequenciador.abrir();
-    AcessoGui::instancia().registrar(nullptr);
     saida.fecharArquivo();
     if (saida.getDispositivo() != dispositivoCaptura() || !saida.dispositivoAberto())
         saida.abrirDispositivo(dispositivoCaptura());
     saida.setVolumeGeral(100);
-    GerenciadorMusica::instancia().setMusica(nullptr);
-    GerenciadorMusica::instancia().setTotalTicks(0);
-    GerenciadorMusica::instancia().setTotalTempos(1);
-    ArquivoConfiguracao &configuracao = ArquivoConfiguracao::instancia();
-    for (int i = 0; i < 16; ++i)
-        configuracao.setCanalAtivo(true, i);
-    configuracao.setInstrumento(std::make_unique<Instrumento>());
+    ArquivoConfiguracao::instancia().setInstrumento(std::make_unique<Instrumento>());
     // Beats of an earlier test still queued run now, with the clock stopped.
     QCoreApplication::processEvents();
 }

@@ -2,11 +2,10 @@
 
 #include "common/CapturaMidi.h"
 #include "common/Espera.h"
+#include "common/EstadoPadrao.h"
 #include "common/InstrumentoGravador.h"
 #include "common/PastaTemporaria.h"
-#include "engine/AcessoGui.h"
 #include "engine/SaidaMIDI.h"
-#include "engine/Sequenciador.h"
 #include "platform/CaixaMensagem.h"
 #include "platform/PastaAplicacao.h"
 #include "player/Instrumento.h"
@@ -115,20 +114,9 @@ void AmbienteSetup::preparar()
     CaixaMensagem::limparRegistros();
     GerenciadorIdiomas::instancia()->selecionarIdioma(QStringLiteral("Teste"));
 
-    Sequenciador &sequenciador = Sequenciador::instancia();
-    sequenciador.parar();
-    sequenciador.limparLoop();
-    sequenciador.setPlayAlong(false);
-    sequenciador.setTrilhaExibida(-1);
-    sequenciador.setAndamento(120);
-    AcessoGui::instancia().registrar(nullptr);
-    GerenciadorMusica::instancia().setMusica(nullptr);
-    GerenciadorMusica::instancia().setTotalTicks(0);
-    GerenciadorMusica::instancia().setTotalTempos(1);
+    EstadoPadrao::restaurar();
 
     ArquivoConfiguracao &configuracao = ArquivoConfiguracao::instancia();
-    for (int i = 0; i < 16; ++i)
-        configuracao.setCanalAtivo(true, i);
     auto instrumento = std::make_unique<InstrumentoGravador>();
     gravador = instrumento.get();
     configuracao.setInstrumento(std::move(instrumento));

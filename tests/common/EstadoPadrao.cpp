@@ -1,0 +1,23 @@
+#include "EstadoPadrao.h"
+
+#include "engine/AcessoGui.h"
+#include "engine/Sequenciador.h"
+#include "settings/ArquivoConfiguracao.h"
+#include "song/GerenciadorMusica.h"
+
+void EstadoPadrao::restaurar()
+{
+    Sequenciador &sequenciador = Sequenciador::instancia();
+    sequenciador.parar();
+    sequenciador.limparLoop();
+    sequenciador.setPlayAlong(false);
+    sequenciador.setTrilhaExibida(-1);
+    sequenciador.setAndamento(120);
+    AcessoGui::instancia().registrar(nullptr);
+    GerenciadorMusica::instancia().setMusica(nullptr);
+    GerenciadorMusica::instancia().setTotalTicks(0);
+    GerenciadorMusica::instancia().setTotalTempos(1);
+    ArquivoConfiguracao &configuracao = ArquivoConfiguracao::instancia();
+    for (int i = 0; i < 16; ++i)
+        configuracao.setCanalAtivo(true, i);
+}
