@@ -130,10 +130,10 @@ void SyncClock::unlinkAll()
         port->clockClosed();
 }
 
-void SyncClock::post(uint32_t message, uintptr_t wParam)
+void SyncClock::post(uint32_t message, uintptr_t wParam, intptr_t lParam)
 {
     if (window.post)
-        window.post(window.context, message, wParam, 0);
+        window.post(window.context, message, wParam, lParam);
 }
 
 // Sleeps until the deadline; a tempo change while waiting moves the deadline to the last
@@ -194,7 +194,7 @@ void SyncClock::beat(int64_t startNanos)
         if (stopping.load(std::memory_order_acquire))
             break;
         const uint32_t position = beats.fetch_add(1, std::memory_order_relaxed) + 1;
-        post(SNMIDI_MSG_BEAT, position);
+        post(SNMIDI_MSG_BEAT, position, intptr_t(deadline / nanosPerMicro));
         if (linkedCount.load(std::memory_order_relaxed) > 0) {
             std::lock_guard<std::mutex> guard(portsLock);
             for (const auto &port : ports)

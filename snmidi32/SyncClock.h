@@ -43,7 +43,7 @@ private:
     void run();
     void beat(int64_t startNanos);
     void waitUntil(int64_t &deadline, int64_t last);
-    void post(uint32_t message, uintptr_t wParam);
+    void post(uint32_t message, uintptr_t wParam, intptr_t lParam = 0);
 
     SnMidiWindow window{};
     std::atomic<uint32_t> tempoMicros{7812};  // 120 beats per minute at 64 ticks per quarter note

@@ -9,7 +9,9 @@
  * returned, the library never calls that sink again for that handle.
  *
  * Messages posted:
- *   SNMIDI_MSG_BEAT      once per clock beat, clock thread; wParam = beats since StartSync.
+ *   SNMIDI_MSG_BEAT      once per clock beat, clock thread; wParam = beats since StartSync,
+ *                        lParam = the beat's due time: its absolute deadline in microseconds
+ *                        of CLOCK_MONOTONIC (the message itself arrives at or after it).
  *   SNMIDI_MSG_SYNC_DONE once by StopSync of a running clock, calling thread, before it returns.
  *   SNMIDI_MSG_OUT_BUFFER_READY  for an output port linked to a clock: once at open (calling
  *                        thread) and after a refused PutMidiOut, when the queue is half empty

@@ -96,6 +96,7 @@ void TSonoMidiSync::WindowProc(uint32_t Message, uintptr_t WParam, intptr_t LPar
     // No look at the flags: a beat posted before Stop or Close still counts.
     switch (Message) {
     case SNMIDI_MSG_BEAT:
+        BeatDue = int64_t(LParam);
         if (OnMidiBeat)
             OnMidiBeat(this);
         break;

@@ -42,6 +42,10 @@ public:
     bool IsOpen() const { return Opened; }
     bool IsRunning() const { return Running; }
     SNHANDLE GetHandle() const { return hSync; }
+    // The due time of the beat being handled: its deadline in microseconds of
+    // CLOCK_MONOTONIC, as the library's beat message carries it. Valid inside
+    // OnMidiBeat; the handler runs at or after it, later when the GUI thread is busy.
+    int64_t BeatDueTime() const { return BeatDue; }
     // The message sink handed to the library as this clock's window.
     SnMidiWindow *GetWindow() const;
 
@@ -53,4 +57,5 @@ private:
     uint16_t OpenFirst = 0;
     uint16_t OpenSecond = 0;
     bool Running = false;
+    int64_t BeatDue = 0;
 };

@@ -14,6 +14,9 @@
 #include <chrono>
 #include <memory>
 #include <thread>
+#include <vector>
+
+#include <time.h>
 
 namespace {
 // Sits between the library and a component's window, counting what the library posts.
@@ -33,6 +36,13 @@ struct Contador {
         janela->post = &Contador::postar;
     }
 };
+
+int64_t agoraMicros()
+{
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return int64_t(t.tv_sec) * 1000000 + t.tv_nsec / 1000;
+}
 
 bool aguardarSemLaco(const std::function<bool()> &condicao)
 {
@@ -121,8 +131,12 @@ TEST(TSonoMidiSyncTest, BeatsRunOnTheGuiThreadAndOnesPostedBeforeStopStillArrive
     int depoisDoStop = 0;
     bool foraDaThread = false;
     bool outroSender = false;
+    std::vector<int64_t> devidas;
+    bool antesDoDevido = false;
     relogio.OnMidiBeat = [&](QObject *Sender) {
         ++batidas;
+        devidas.push_back(relogio.BeatDueTime());
+        antesDoDevido |= relogio.BeatDueTime() > agoraMicros();
         outroSender |= Sender != &relogio;
         foraDaThread |= QThread::currentThread() != QCoreApplication::instance()->thread();
         if (!relogio.IsRunning())
@@ -138,8 +152,15 @@ TEST(TSonoMidiSyncTest, BeatsRunOnTheGuiThreadAndOnesPostedBeforeStopStillArrive
     Contador::instalar(relogio.GetWindow());
     ASSERT_TRUE(relogio.Open(0, 2));
     ASSERT_TRUE(relogio.SetTempo(2000));
+    const int64_t inicio = agoraMicros();
     relogio.Start();
     ASSERT_TRUE(AmbienteSnMidi::esperar([&] { return batidas >= 10; }));
+    // Each beat carries its own deadline: one tempo apart on an even grid, never in the
+    // future when the handler runs, however late the handler is.
+    EXPECT_GE(devidas.front(), inicio + 2000);
+    for (size_t i = 1; i < devidas.size(); ++i)
+        EXPECT_EQ(devidas[i] - devidas[i - 1], 2000) << "beat " << i;
+    EXPECT_FALSE(antesDoDevido);
 
     // Let beats pile up without running the loop, then stop: they are still delivered.
     const int antes = Contador::postadas;
