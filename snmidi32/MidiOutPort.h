@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BeatListener.h"
 #include "HandleTable.h"
 #include "SnMidi32.h"
 
@@ -15,7 +16,7 @@ class SyncClock;
 
 // An open output device. Without a clock every message goes out at once; linked to a clock,
 // records wait in a bounded queue and go out when their delta time in beats has passed.
-class MidiOutPort final : public HandleObject {
+class MidiOutPort final : public HandleObject, public BeatListener {
 public:
     MidiOutPort(std::shared_ptr<OutputBackend> backend, uint16_t device, CaptureTap &capture,
                 const SnMidiWindow *window, const std::shared_ptr<SyncClock> &clock);
@@ -29,8 +30,8 @@ public:
     // After close returns, the port posts nothing more.
     void close();
 
-    void beat(uint32_t position);  // on the clock's thread
-    void clockClosed();
+    void beat(uint32_t position) override;  // on the clock's thread
+    void clockClosed() override;
 
 private:
     void send(const uint8_t *message, size_t length);

@@ -1,23 +1,21 @@
 #include "SyncClock.h"
 
-#include "MidiOutPort.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <ctime>
 #include <pthread.h>
+#include <climits>
+#include <linux/futex.h>
 #include <sched.h>
 #include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace {
 
 constexpr int64_t nanosPerMicro = 1000;
 constexpr int64_t nanosPerSecond = 1000000000;
-// Waits longer than this go through a condition variable so that StopSync and SetTempo need
-// not wait for them; the last stretch is always an absolute clock_nanosleep.
-constexpr int64_t interruptibleNanos = 20 * 1000000LL;
-constexpr int64_t nanosleepStretch = 2 * 1000000LL;
 // A clock that fell this far behind (a suspended machine) starts a new grid instead of
 // flooding the event loop with the beats it missed.
 constexpr int64_t resyncNanos = nanosPerSecond;
@@ -29,13 +27,23 @@ int64_t now()
     return int64_t(t.tv_sec) * nanosPerSecond + t.tv_nsec;
 }
 
-void sleepUntil(int64_t deadline)
+// Sleeps until the absolute deadline on CLOCK_MONOTONIC or until word no longer holds seen,
+// whichever comes first (the timer is as precise as clock_nanosleep's). Spurious returns are
+// fine: the caller looks at the clock and the word again.
+void futexWaitUntil(std::atomic<uint32_t> &word, uint32_t seen, int64_t deadline)
 {
+    static_assert(sizeof(std::atomic<uint32_t>) == sizeof(uint32_t));
     timespec t{};
     t.tv_sec = time_t(deadline / nanosPerSecond);
     t.tv_nsec = long(deadline % nanosPerSecond);
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR) {
-    }
+    // FUTEX_WAIT_BITSET takes an absolute CLOCK_MONOTONIC time, unlike plain FUTEX_WAIT.
+    syscall(SYS_futex, reinterpret_cast<uint32_t *>(&word), FUTEX_WAIT_BITSET_PRIVATE, seen, &t, nullptr,
+            FUTEX_BITSET_MATCH_ANY);
+}
+
+void futexWakeAll(std::atomic<uint32_t> &word)
+{
+    syscall(SYS_futex, reinterpret_cast<uint32_t *>(&word), FUTEX_WAKE_PRIVATE, INT_MAX, nullptr, nullptr, 0);
 }
 
 } // namespace
@@ -64,11 +72,8 @@ uint16_t SyncClock::setTempo(uint32_t microseconds)
     if (microseconds < minimumTempo)
         return 1;
     tempoMicros.store(microseconds);
-    {
-        std::lock_guard<std::mutex> guard(wakeLock);
-        tempoChanged.store(true);
-    }
-    wake.notify_all();
+    tempoChanged.store(true);
+    wakeUp();
     return 0;
 }
 
@@ -95,7 +100,7 @@ void SyncClock::stop(bool announce)
         if (!beating)
             return;
         stopping.store(true);
-        wake.notify_all();
+        wakeUp();
         // A beat being posted now still arrives before we return; none after.
         stopped.wait(guard, [this] { return !beating; });
     }
@@ -103,31 +108,38 @@ void SyncClock::stop(bool announce)
         post(SNMIDI_MSG_SYNC_DONE, beats.load());
 }
 
-void SyncClock::link(std::shared_ptr<MidiOutPort> port)
+void SyncClock::wakeUp()
 {
-    std::lock_guard<std::mutex> guard(portsLock);
-    ports.push_back(std::move(port));
-    linkedCount.store(int(ports.size()));
+    wakes.fetch_add(1, std::memory_order_release);
+    futexWakeAll(wakes);
 }
 
-void SyncClock::unlink(const MidiOutPort *port)
+void SyncClock::link(std::shared_ptr<BeatListener> listener)
 {
-    std::lock_guard<std::mutex> guard(portsLock);
-    ports.erase(std::remove_if(ports.begin(), ports.end(), [port](const auto &p) { return p.get() == port; }),
-                ports.end());
-    linkedCount.store(int(ports.size()));
+    std::lock_guard<std::mutex> guard(listenersLock);
+    listeners.push_back(std::move(listener));
+    linkedCount.store(int(listeners.size()));
+}
+
+void SyncClock::unlink(const BeatListener *listener)
+{
+    std::lock_guard<std::mutex> guard(listenersLock);
+    listeners.erase(std::remove_if(listeners.begin(), listeners.end(),
+                                   [listener](const auto &l) { return l.get() == listener; }),
+                    listeners.end());
+    linkedCount.store(int(listeners.size()));
 }
 
 void SyncClock::unlinkAll()
 {
-    std::vector<std::shared_ptr<MidiOutPort>> released;
+    std::vector<std::shared_ptr<BeatListener>> released;
     {
-        std::lock_guard<std::mutex> guard(portsLock);
-        released.swap(ports);
+        std::lock_guard<std::mutex> guard(listenersLock);
+        released.swap(listeners);
         linkedCount.store(0);
     }
-    for (const auto &port : released)
-        port->clockClosed();
+    for (const auto &listener : released)
+        listener->clockClosed();
 }
 
 void SyncClock::post(uint32_t message, uintptr_t wParam, intptr_t lParam)
@@ -136,26 +148,20 @@ void SyncClock::post(uint32_t message, uintptr_t wParam, intptr_t lParam)
         window.post(window.context, message, wParam, lParam);
 }
 
-// Sleeps until the deadline; a tempo change while waiting moves the deadline to the last
-// beat plus the new tempo, so the change takes effect from the next beat.
-void SyncClock::waitUntil(int64_t &deadline, int64_t last)
+// Sleeps until the deadline; false when a stop ended the wait. A tempo change while waiting
+// moves the deadline to the last beat plus the new tempo, so it takes effect from the next beat.
+// Nothing here allocates or locks: a stop or tempo change bumps the futex word and wakes us.
+bool SyncClock::waitUntil(int64_t &deadline, int64_t last)
 {
     for (;;) {
-        if (deadline - now() > interruptibleNanos) {
-            std::unique_lock<std::mutex> guard(wakeLock);
-            const auto until = std::chrono::steady_clock::time_point(std::chrono::nanoseconds(deadline - nanosleepStretch));
-            wake.wait_until(guard, until, [this] { return stopping.load() || tempoChanged.load(); });
-            if (stopping.load())
-                return;
-            if (tempoChanged.exchange(false)) {
-                deadline = last + int64_t(tempoMicros.load()) * nanosPerMicro;
-                continue;
-            }
-            if (deadline - now() > interruptibleNanos)
-                continue;
-        }
-        sleepUntil(deadline);
-        return;
+        const uint32_t seen = wakes.load(std::memory_order_acquire);
+        if (stopping.load(std::memory_order_acquire))
+            return false;
+        if (tempoChanged.exchange(false, std::memory_order_acq_rel))
+            deadline = last + int64_t(tempoMicros.load(std::memory_order_relaxed)) * nanosPerMicro;
+        if (now() >= deadline)
+            return true;
+        futexWaitUntil(wakes, seen, deadline);
     }
 }
 
@@ -187,18 +193,17 @@ void SyncClock::run()
 void SyncClock::beat(int64_t startNanos)
 {
     int64_t last = startNanos;
-    while (!stopping.load(std::memory_order_acquire)) {
-        tempoChanged.store(false, std::memory_order_relaxed);
+    for (;;) {
         int64_t deadline = last + int64_t(tempoMicros.load(std::memory_order_relaxed)) * nanosPerMicro;
-        waitUntil(deadline, last);
-        if (stopping.load(std::memory_order_acquire))
+        if (!waitUntil(deadline, last))
             break;
         const uint32_t position = beats.fetch_add(1, std::memory_order_relaxed) + 1;
+        // The beat first: linked ports come after it and never delay it.
         post(SNMIDI_MSG_BEAT, position, intptr_t(deadline / nanosPerMicro));
         if (linkedCount.load(std::memory_order_relaxed) > 0) {
-            std::lock_guard<std::mutex> guard(portsLock);
-            for (const auto &port : ports)
-                port->beat(position);
+            std::lock_guard<std::mutex> guard(listenersLock);
+            for (const auto &listener : listeners)
+                listener->beat(position);
         }
         last = deadline;
         if (now() - last > resyncNanos)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BeatListener.h"
 #include "HandleTable.h"
 #include "SnMidi32.h"
 
@@ -10,8 +11,6 @@
 #include <mutex>
 #include <thread>
 #include <vector>
-
-class MidiOutPort;
 
 // The sync clock: a thread of its own that sleeps to absolute deadlines on CLOCK_MONOTONIC and
 // posts one beat per tempo microseconds, so beats never drift however long the song. The thread
@@ -34,15 +33,16 @@ public:
     // Returns when the beats have stopped; nothing is posted for this clock afterwards.
     void stop(bool announce);
 
-    // Ports linked at open receive each beat on the clock's thread.
-    void link(std::shared_ptr<MidiOutPort> port);
-    void unlink(const MidiOutPort *port);
+    // Listeners (ports linked at open) hear each beat on the clock's thread.
+    void link(std::shared_ptr<BeatListener> listener);
+    void unlink(const BeatListener *listener);
     void unlinkAll();
 
 private:
     void run();
     void beat(int64_t startNanos);
-    void waitUntil(int64_t &deadline, int64_t last);
+    bool waitUntil(int64_t &deadline, int64_t last);
+    void wakeUp();
     void post(uint32_t message, uintptr_t wParam, intptr_t lParam = 0);
 
     SnMidiWindow window{};
@@ -51,14 +51,17 @@ private:
     std::atomic<uint32_t> beats{0};
     std::atomic<bool> stopping{false};
     std::atomic<bool> tempoChanged{false};
+    // Bumped by stop, tempo change and close; the beat loop sleeps on it as a futex with an
+    // absolute deadline, so any of them ends the wait at once, however long the beat.
+    std::atomic<uint32_t> wakes{0};
     std::mutex wakeLock;
-    std::condition_variable wake;     // start, stop, tempo change and close
+    std::condition_variable wake;     // start and close, while not beating
     std::condition_variable stopped;  // the thread has left the beat loop
     bool beating = false;             // wakeLock: between start and the thread's stop
     bool closing = false;             // wakeLock
     int64_t startNanos = 0;           // wakeLock
     std::atomic<int> linkedCount{0};
-    std::mutex portsLock;
-    std::vector<std::shared_ptr<MidiOutPort>> ports;
+    std::mutex listenersLock;
+    std::vector<std::shared_ptr<BeatListener>> listeners;
     std::thread thread;  // last: joined before the members it uses go away
 };
