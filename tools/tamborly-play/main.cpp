@@ -1,6 +1,7 @@
-// tamborly-play FILE.mid [--bpm N] [--device N] [--list-devices]
+// tamborly-play FILE.mid [--bpm N] [--device N] [--list-devices] | --history FILE.mid
 // Plays a Standard MIDI File on the player's own engine, without a window.
 
+#include "HistoricoTerminal.h"
 #include "TocadorTerminal.h"
 
 #include "engine/SaidaMIDI.h"
@@ -28,9 +29,11 @@ int uso()
 {
     std::fprintf(stderr,
                  "usage: tamborly-play FILE.mid [--bpm N] [--device N] [--list-devices]\n"
+                 "       tamborly-play --history FILE.mid\n"
                  "  --bpm N        tempo to start with (1..2000); a Set Tempo in the file takes over when it plays\n"
                  "  --device N     MIDI output device number (default 0, the built-in synthesizer)\n"
-                 "  --list-devices print the output devices and exit\n");
+                 "  --list-devices print the output devices and exit\n"
+                 "  --history      print the song's scored runs from the practice history, oldest first\n");
     return 2;
 }
 
@@ -51,6 +54,7 @@ int main(int argc, char **argv)
     int bpm = 0;
     int dispositivo = -1;
     bool listar = false;
+    bool historico = false;
     for (qsizetype i = 0; i < argumentos.size(); ++i) {
         const QString &a = argumentos[i];
         if (a == QLatin1String("--bpm") && i + 1 < argumentos.size()) {
@@ -61,6 +65,8 @@ int main(int argc, char **argv)
                 return uso();
         } else if (a == QLatin1String("--list-devices")) {
             listar = true;
+        } else if (a == QLatin1String("--history")) {
+            historico = true;
         } else if (a.startsWith(QLatin1String("--")) || !arquivo.isEmpty()) {
             return uso();
         } else {
@@ -69,6 +75,8 @@ int main(int argc, char **argv)
     }
     if (arquivo.isEmpty() && !listar)
         return uso();
+    if (historico)
+        return listar ? uso() : HistoricoTerminal::imprimir(arquivo, stdout, stderr);
 
     SaidaMIDI *saida = nullptr;
     try {
