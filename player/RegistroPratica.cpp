@@ -114,9 +114,9 @@ void RegistroPratica::salvar(const ResultadoAvaliacao &resultado, const QString 
     falhaAvisada = true;
 }
 
-void RegistroPratica::mostrarProgresso(const QString &arquivoMusica, QWidget *dono)
+void RegistroPratica::mostrarProgresso(QWidget *dono)
 {
     TFormProgresso view(dono);
-    view.mostrarMusica(arquivoMusica, historico(dono));
+    view.mostrarMusica(musica, historico(dono));
     view.exec();
 }

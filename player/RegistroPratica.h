@@ -29,8 +29,11 @@ public:
     // loop, after what is already queued, such as the results panel's paint.
     void guardar(const ResultadoAvaliacao &resultado, const QString &arquivoMusica, int32_t loopInicio,
                  int32_t loopFim, double velocidade, QWidget *dono);
-    // Shows the progress view of the song (an empty name: no song open), modally.
-    void mostrarProgresso(const QString &arquivoMusica, QWidget *dono);
+    // Shows the progress view of the song that is open (none: the view says to open one), modally.
+    void mostrarProgresso(QWidget *dono);
+    // The song file the player window opened last; empty before the first.
+    void setMusica(const QString &arquivoMusica) { musica = arquivoMusica; }
+    const QString &getMusica() const { return musica; }
 
     // Closes the history; the next use opens the one at caminho (empty: the user's data folder).
     void definirCaminho(const QString &caminho);
@@ -46,6 +49,7 @@ private:
 
     std::unique_ptr<HistoricoPratica> aberto;
     QString caminho;
+    QString musica;
     bool abertoUmaVez = false;  // opening (and its message) is tried once per history
     bool falhaAvisada = false;
     int pendentes = 0;

@@ -7,6 +7,7 @@
 #include "player/DesenhoPrincipal.h"
 #include "player/Imagem.h"
 #include "player/Instrumento.h"
+#include "player/RegistroPratica.h"
 #include "player/TecladoBateria.h"
 #include "settings/ArquivoConfiguracao.h"
 #include "settings/GerenciadorIdiomas.h"
@@ -571,6 +572,7 @@ void TFormPrincipal::abrirMusica(const QString &nomeArquivo)
         sequenciador.parar();
         // 3.
         saida.carregarArquivo(nomeArquivo);
+        RegistroPratica::instancia().setMusica(nomeArquivo);
     } catch (const std::exception &) {
         mensagem("frmPrincipal", "msgPlacaDesconfigurada");
         // The sequencer is stopped at tick 0 now; the transport must say so.

@@ -4,6 +4,7 @@
 #include "engine/Sequenciador.h"
 #include "platform/CaixaMensagem.h"
 #include "player/Imagem.h"
+#include "player/RegistroPratica.h"
 #include "player/TFormPrincipal.h"
 #include "settings/ArquivoConfiguracao.h"
 #include "settings/TFormSetup.h"
@@ -194,13 +195,16 @@ TEST_F(TFormPrincipalMusicaTest, AFailedLoadIsReportedAndLeavesTheWindowStoppedW
     arquivo.close();
 
     // Before any song: only the message.
+    RegistroPratica::instancia().setMusica(QString());
     j->abrirMusica(quebrado);
     EXPECT_EQ(AmbienteJanela::mensagens(), QStringList{t("msgPlacaDesconfigurada")});
     EXPECT_EQ(j->getEstado(), TFormPrincipal::semMusica);
+    EXPECT_TRUE(RegistroPratica::instancia().getMusica().isEmpty());  // no progress of a file that did not open
 
     ArquivoMidiTeste midi;
     midi.nota(midi.trilha("Drums"), 0, 9, 36);
-    abrir(midi);
+    const QString musica = abrir(midi);
+    EXPECT_EQ(RegistroPratica::instancia().getMusica(), musica);
     j->tkbAndamento->setValue(2);
     CaixaMensagem::limparRegistros();
     j->abrirMusica(quebrado);
@@ -212,6 +216,7 @@ TEST_F(TFormPrincipalMusicaTest, AFailedLoadIsReportedAndLeavesTheWindowStoppedW
     EXPECT_FALSE(Sequenciador::instancia().estaTocando());
     EXPECT_EQ(entradas(), QStringList{t("Bateria") + QStringLiteral("1")});
     EXPECT_EQ(janelas->setup->caixasCanal[0]->text(), QStringLiteral("Drums"));
+    EXPECT_EQ(RegistroPratica::instancia().getMusica(), musica);  // the song that still plays
 }
 
 TEST_F(TFormPrincipalMusicaTest, OpeningASecondSongStartsItFromTheTopWithoutSectionOrPlayAlong)
