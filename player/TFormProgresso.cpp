@@ -120,7 +120,8 @@ void TFormProgresso::mostrarMusica(const QString &arquivoMusica, HistoricoPratic
         mostrarVazio(texto("lblVazio"));
         return;
     }
-    lblTitulo->setText(texto("lblTitulo").arg(nome).arg(execucoes.size()));
+    lblTitulo->setText(execucoes.size() == 1 ? texto("lblTitulo1").arg(nome)
+                                             : texto("lblTitulo").arg(nome).arg(execucoes.size()));
     lblVazio->hide();
     grafico->setExecucoes(execucoes, resumo.melhor);
     grafico->show();

@@ -113,8 +113,12 @@ TEST_F(TFormProgressoTest, OneRunShowsTheChartTheBestRunTheWeekAndTheWeakDrums)
 {
     const QString hash = HistoricoPratica::hashArquivo(musica);
     salvar(hash, agora.addDays(-1), 40, 35, 6.5, {{35, {10, 10}}, {42, {20, 13}}, {37, {10, 7}}, {81, {4, 3}}});
-    salvar(hash, agora.addDays(-30), 8, 1, 0);  // another week, and renamed since: found by its contents
     TFormProgresso view;
+    view.mostrarMusica(musica, historico.get(), agora);
+    EXPECT_EQ(view.lblTitulo->text(), QStringLiteral("groove.mid: 1 scored run"));
+    EXPECT_EQ(view.grafico->getNumPontos(), 1);
+    EXPECT_FALSE(view.grafico->grab().isNull());
+    salvar(hash, agora.addDays(-30), 8, 1, 0);  // another week
     view.mostrarMusica(musica, historico.get(), agora);
     EXPECT_FALSE(view.grafico->isHidden());
     EXPECT_TRUE(view.lblVazio->isHidden());
