@@ -40,7 +40,7 @@ int main(int argc, char **argv)
     if (arquivo.open(QIODevice::ReadOnly) && arquivo.seek(inicio)) {
         while (!arquivo.atEnd()) {
             const QList<QByteArray> campos = arquivo.readLine().simplified().split(' ');
-            if (campos.size() == 5 && campos[2] == "153" && campos[4] != "0")
+            if ((campos.size() == 5 || campos.size() == 6) && campos[2] == "153" && campos[4] != "0")
                 notas.push_back(campos[0].toLongLong());
         }
     }

@@ -65,30 +65,39 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "no capture file\n");
         return 1;
     }
-    std::vector<double> momentos;
+    // The first field is when the message was put, the sixth (when present) when it is to sound.
+    std::vector<double> postos;
+    std::vector<double> devidos;
     for (const QByteArray &linha : arquivo.readAll().split('\n')) {
         const QList<QByteArray> campos = linha.split(' ');
-        if (campos.size() == 5 && campos[2].toInt() == 0x99 && campos[4].toInt() > 0)
-            momentos.push_back(campos[0].toDouble());
+        if ((campos.size() == 5 || campos.size() == 6) && campos[2].toInt() == 0x99 && campos[4].toInt() > 0) {
+            postos.push_back(campos[0].toDouble());
+            devidos.push_back(campos.size() == 6 ? campos[5].toDouble() : campos[0].toDouble());
+        }
     }
-    if (momentos.size() != esperados.size()) {
-        std::fprintf(stderr, "expected %zu note-ons, captured %zu\n", esperados.size(), momentos.size());
+    if (postos.size() != esperados.size()) {
+        std::fprintf(stderr, "expected %zu note-ons, captured %zu\n", esperados.size(), postos.size());
         return 1;
     }
-    constexpr double tickMicros = 3906.0;
-    std::vector<double> desvios;
-    for (size_t i = 0; i < momentos.size(); ++i)
-        desvios.push_back(momentos[i] - double(esperados[i]) * tickMicros);
-    const double origem = motorbench::quantil(desvios, 0.5);
-    std::vector<double> absolutos;
-    for (double d : desvios)
-        absolutos.push_back(std::fabs(d - origem));
     if (argc > 1) {  // keep the capture for a closer look
         QFile::remove(QString::fromLocal8Bit(argv[1]));
         QFile::copy(captura, QString::fromLocal8Bit(argv[1]));
     }
-    std::printf("tamborly-play, 240 BPM groove, %.1f s, %zu note-ons: deviation from the grid median %.0f us, p99 %.0f us, max %.0f us\n",
-                (momentos.back() - momentos.front()) / 1e6, momentos.size(), motorbench::quantil(absolutos, 0.5),
-                motorbench::quantil(absolutos, 0.99), motorbench::quantil(absolutos, 1.0));
+    constexpr double tickMicros = 3906.0;
+    const auto relatar = [&](const char *qual, const std::vector<double> &momentos) {
+        std::vector<double> desvios;
+        for (size_t i = 0; i < momentos.size(); ++i)
+            desvios.push_back(momentos[i] - double(esperados[i]) * tickMicros);
+        const double origem = motorbench::quantil(desvios, 0.5);
+        std::vector<double> absolutos;
+        for (double d : desvios)
+            absolutos.push_back(std::fabs(d - origem));
+        std::printf("tamborly-play, 240 BPM groove, %.1f s, %zu note-ons, %s: deviation from the grid median %.0f us, "
+                    "p99 %.0f us, max %.0f us\n",
+                    (momentos.back() - momentos.front()) / 1e6, momentos.size(), qual, motorbench::quantil(absolutos, 0.5),
+                    motorbench::quantil(absolutos, 0.99), motorbench::quantil(absolutos, 1.0));
+    };
+    relatar("when put", postos);
+    relatar("when due to sound", devidos);
     return 0;
 }

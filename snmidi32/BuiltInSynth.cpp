@@ -1,14 +1,25 @@
 #include "BuiltInSynth.h"
 
+#include "TimedMessages.h"
 #include "WavRenderer.h"
 
 #include <fluidsynth.h>
+#include <algorithm>
+#include <ctime>
 #include <string>
 #include <unistd.h>
 
 namespace {
 
 constexpr int sampleRate = 44100;
+constexpr int stepFrames = 64;
+
+int64_t nowMicros()
+{
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return int64_t(t.tv_sec) * 1000000 + t.tv_nsec / 1000;
+}
 
 // FluidSynth logs to the terminal by default; the library speaks only when asked to.
 void fluidLog(int level, const char *message, void *)
@@ -70,6 +81,7 @@ BuiltInSynth::BuiltInSynth(const Environment &environment)
         return;
     if (!environment.soundFont.empty() && fluid_synth_sfload(synth.get(), environment.soundFont.c_str(), 1) == FLUID_FAILED)
         debugLog("cannot load the soundfont %s", environment.soundFont.c_str());
+    timed = std::make_unique<TimedMessages>(synth.get());
     startAudio(environment);
 }
 
@@ -77,6 +89,7 @@ BuiltInSynth::~BuiltInSynth()
 {
     renderer.reset();
     driver.reset();
+    timed.reset();
     synth.reset();
     settings.reset();
     for (int level = FLUID_PANIC; level <= FLUID_DBG; ++level)
@@ -89,7 +102,7 @@ void BuiltInSynth::startAudio(const Environment &environment)
     case Environment::Audio::Null:
         return;
     case Environment::Audio::File:
-        renderer = std::make_unique<WavRenderer>(synth.get(), environment.wavPath, sampleRate);
+        renderer = std::make_unique<WavRenderer>(synth.get(), *timed, environment.wavPath, sampleRate);
         if (renderer->isOpen())
             driverName = "file";
         else
@@ -102,7 +115,7 @@ void BuiltInSynth::startAudio(const Environment &environment)
         if (!choice.present(environment) || !driverBuiltIn(settings.get(), choice.driver))
             continue;
         fluid_settings_setstr(settings.get(), "audio.driver", choice.driver);
-        driver.reset(new_fluid_audio_driver(settings.get(), synth.get()));
+        driver.reset(new_fluid_audio_driver2(settings.get(), &BuiltInSynth::process, this));
         if (driver) {
             driverName = choice.driver;
             debugLog("audio through %s", choice.driver);
@@ -113,22 +126,57 @@ void BuiltInSynth::startAudio(const Environment &environment)
     // No audio system: the synth still takes every message and renders nowhere.
 }
 
-void BuiltInSynth::send(const uint8_t *message, size_t length)
+// The driver's period is cut into 64-frame steps; a step's time is the callback's time plus
+// its place in the period, the same fixed offset from what the listener hears for every step.
+int BuiltInSynth::process(void *data, int frames, int nfx, float *fx[], int nout, float *out[])
+{
+    auto *self = static_cast<BuiltInSynth *>(data);
+    fluid_synth_t *s = self->synth.get();
+    const int64_t start = nowMicros();
+    constexpr int maxBuffers = 16;
+    float *fxDefault[4] = {};
+    if (nfx == 0 && nout >= 2) {
+        // No effects buffers of its own: mix reverb and chorus into the output, as FluidSynth does.
+        fxDefault[0] = out[0];
+        fxDefault[1] = out[1];
+        fxDefault[2] = out[0];
+        fxDefault[3] = out[1];
+        fx = fxDefault;
+        nfx = 4;
+    }
+    if (nfx > maxBuffers || nout > maxBuffers) {
+        self->timed->applyUntil(start + int64_t(frames) * 1000000 / sampleRate);
+        return fluid_synth_process(s, frames, nfx, fx, nout, out);
+    }
+    float *fxStep[maxBuffers];
+    float *outStep[maxBuffers];
+    for (int done = 0; done < frames; done += stepFrames) {
+        const int length = std::min(stepFrames, frames - done);
+        self->timed->applyUntil(start + int64_t(done + length) * 1000000 / sampleRate);
+        for (int i = 0; i < nfx; ++i)
+            fxStep[i] = fx[i] + done;
+        for (int i = 0; i < nout; ++i)
+            outStep[i] = out[i] + done;
+        if (fluid_synth_process(s, length, nfx, fxStep, nout, outStep) != FLUID_OK)
+            return FLUID_FAILED;
+    }
+    return FLUID_OK;
+}
+
+void BuiltInSynth::send(const uint8_t *message, size_t length, int64_t due)
 {
     if (!synth || length < 2)
         return;
-    fluid_synth_t *s = synth.get();
-    const int channel = message[0] & 0x0F;
-    const int data1 = message[1];
-    const int data2 = length > 2 ? message[2] : 0;
-    switch (message[0] & 0xF0) {
-    case 0x80: fluid_synth_noteoff(s, channel, data1); break;
-    case 0x90: fluid_synth_noteon(s, channel, data1, data2); break;
-    case 0xA0: fluid_synth_key_pressure(s, channel, data1, data2); break;
-    case 0xB0: fluid_synth_cc(s, channel, data1, data2); break;
-    case 0xC0: fluid_synth_program_change(s, channel, data1); break;
-    case 0xD0: fluid_synth_channel_pressure(s, channel, data1); break;
-    case 0xE0: fluid_synth_pitch_bend(s, channel, data1 | (data2 << 7)); break;
-    default: break;
+    // Rendered nowhere: nobody hears when, so the synth only keeps its state.
+    if (!driver && !renderer) {
+        TimedMessages::apply(synth.get(), message, length);
+        return;
     }
+    timed->post(message, length, due);
+}
+
+void BuiltInSynth::dropScheduled()
+{
+    if (timed)
+        timed->dropScheduled();
 }

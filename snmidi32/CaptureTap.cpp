@@ -1,35 +1,78 @@
 #include "CaptureTap.h"
 
 #include <cstdio>
-#include <ctime>
 #include <fcntl.h>
 #include <unistd.h>
 
 CaptureTap::CaptureTap(const std::string &path)
 {
-    if (!path.empty())
-        descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (path.empty())
+        return;
+    descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (descriptor >= 0)
+        writer = std::thread([this] { runWriter(); });
 }
 
 CaptureTap::~CaptureTap()
 {
+    if (writer.joinable()) {
+        stopping.store(true);
+        waiting.release();
+        writer.join();
+    }
     if (descriptor >= 0)
         close(descriptor);
 }
 
-void CaptureTap::record(uint16_t device, const uint8_t *message, size_t length)
+void CaptureTap::record(uint16_t device, const uint8_t *message, size_t length, int64_t put, int64_t due)
 {
     if (descriptor < 0)
         return;
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    const unsigned long long micros =
-        static_cast<unsigned long long>(now.tv_sec) * 1000000ull + static_cast<unsigned long long>(now.tv_nsec) / 1000;
-    char line[96];
-    const int size = std::snprintf(line, sizeof line, "%llu %u %u %u %u\n", micros, unsigned(device),
-                                   unsigned(length > 0 ? message[0] : 0), unsigned(length > 1 ? message[1] : 0),
-                                   unsigned(length > 2 ? message[2] : 0));
+    Line line;
+    line.put = put;
+    line.due = due;
+    line.device = device;
+    for (size_t i = 0; i < length && i < 3; ++i)
+        line.bytes[i] = message[i];
+    write(line);
+}
+
+void CaptureTap::recordLater(uint16_t device, const uint8_t *message, size_t length, int64_t put, int64_t due)
+{
+    if (descriptor < 0)
+        return;
+    Line line;
+    line.put = put;
+    line.due = due;
+    line.device = device;
+    for (size_t i = 0; i < length && i < 3; ++i)
+        line.bytes[i] = message[i];
+    // A full ring means the writer is thousands of lines behind: write it here rather than lose it.
+    if (ring.push(line))
+        waiting.release();
+    else
+        write(line);
+}
+
+void CaptureTap::write(const Line &line)
+{
+    char text[128];
+    const int size = std::snprintf(text, sizeof text, "%lld %u %u %u %u %lld\n", (long long)line.put,
+                                   unsigned(line.device), unsigned(line.bytes[0]), unsigned(line.bytes[1]),
+                                   unsigned(line.bytes[2]), (long long)line.due);
     // One write per line on an O_APPEND descriptor: lines from several threads never interleave.
     if (size > 0)
-        (void)!write(descriptor, line, static_cast<size_t>(size));
+        (void)!::write(descriptor, text, static_cast<size_t>(size));
+}
+
+void CaptureTap::runWriter()
+{
+    Line line;
+    for (;;) {
+        waiting.acquire();
+        while (ring.pop(line))
+            write(line);
+        if (stopping.load())
+            return;
+    }
 }

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "BoundedRing.h"
+
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <semaphore>
 #include <string>
+#include <thread>
 
-// The capture file: one line per message put to any device, appended and flushed at once,
-// so that tests and tools can watch what the program plays.
+// The capture file: one line per message put to any device, so that tests and tools can watch
+// what the program plays: "<us put> <device> <status> <data1> <data2> <us due to sound>".
 class CaptureTap {
 public:
     explicit CaptureTap(const std::string &path);
@@ -13,9 +18,25 @@ public:
     CaptureTap(const CaptureTap &) = delete;
     CaptureTap &operator=(const CaptureTap &) = delete;
 
-    // "<microseconds of CLOCK_MONOTONIC> <device> <status> <data1> <data2>"; safe from any thread.
-    void record(uint16_t device, const uint8_t *message, size_t length);
+    // Appends the line at once (calling thread), so a reader sees it when the put returns.
+    void record(uint16_t device, const uint8_t *message, size_t length, int64_t put, int64_t due);
+    // For the clock's thread: the line goes through a ring to a writer thread, so the clock
+    // never formats or writes a file.
+    void recordLater(uint16_t device, const uint8_t *message, size_t length, int64_t put, int64_t due);
 
 private:
+    struct Line {
+        int64_t put = 0;
+        int64_t due = 0;
+        uint16_t device = 0;
+        uint8_t bytes[3] = {};
+    };
+    void write(const Line &line);
+    void runWriter();
+
     int descriptor = -1;
+    BoundedRing<Line, 4096> ring;
+    std::counting_semaphore<> waiting{0};
+    std::atomic<bool> stopping{false};
+    std::thread writer;  // last: joined before the ring goes away
 };

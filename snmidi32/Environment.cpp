@@ -49,6 +49,16 @@ Environment::Environment()
     }
 
     capturePath = variable("SNMIDI32_CAPTURE");
+    const std::string latencyText = variable("SNMIDI32_LATENCY_MS");
+    if (!latencyText.empty()) {
+        char *end = nullptr;
+        const double milliseconds = std::strtod(latencyText.c_str(), &end);
+        // 0 is allowed (messages of a beat are due at its deadline); nonsense keeps the default.
+        if (end && *end == '\0' && milliseconds >= 0 && milliseconds <= 1000)
+            latencyMicros = int64_t(milliseconds * 1000 + 0.5);
+        else
+            debugLog("SNMIDI32_LATENCY_MS=%s is not a number of milliseconds from 0 to 1000", latencyText.c_str());
+    }
 
     const std::string runtime = variable("XDG_RUNTIME_DIR");
     const std::string remote = variable("PIPEWIRE_REMOTE");

@@ -20,6 +20,10 @@ public:
     std::string wavPath;                      // for Audio::File
     std::string capturePath;                  // empty: no capture file
     std::vector<CaptureDevice> captureDevices;
+    // How long after its beat's deadline a message put during the beat's handling sounds
+    // (SNMIDI32_LATENCY_MS): the GUI thread's lateness it absorbs.
+    static constexpr int64_t defaultLatencyMicros = 8000;
+    int64_t latencyMicros = defaultLatencyMicros;
     bool debug = false;                       // SNMIDI32_DEBUG set: diagnostics go to stderr
     // Where the desktop's sound servers listen, for choosing the synth's audio output.
     std::string pipewireSocket;

@@ -14,6 +14,10 @@ constexpr uint16_t refused = 4;     // the device refused to open
 
 Library &lib() { return Library::instance(); }
 
+// The due time of the beat the calling thread is handling (SnMidiSetDispatchDue), 0 outside one.
+// Per thread: only the thread that dispatches beats has its puts scheduled.
+thread_local int64_t dispatchDue = 0;
+
 template <class Action>
 uint16_t withPort(SNHANDLE h, Action &&action)
 {
@@ -54,7 +58,8 @@ SNMIDI32_API SNHANDLE OpenMidiOut(SnMidiWindow *window, uint16_t device, SNHANDL
         std::shared_ptr<OutputBackend> backend = lib().devices.openOutput(device);
         if (!backend)
             return refused;
-        auto port = std::make_shared<MidiOutPort>(std::move(backend), device, lib().capture, window, sync);
+        auto port = std::make_shared<MidiOutPort>(std::move(backend), device, lib().capture, window, sync,
+                                                  lib().environment.latencyMicros);
         const SNHANDLE handle = lib().handles.add(port);
         if (sync) {
             sync->link(port);
@@ -98,7 +103,12 @@ SNMIDI32_API uint16_t PutMidiOut(SNHANDLE h, LPMIDIEVENT event)
     // A missing event is reported before an unknown handle.
     if (!event)
         return badArgument;
-    return withPort(h, [event](MidiOutPort &port) { return port.put(*event); });
+    return withPort(h, [event](MidiOutPort &port) { return port.put(*event, dispatchDue); });
+}
+
+SNMIDI32_API void SnMidiSetDispatchDue(int64_t due)
+{
+    dispatchDue = due;
 }
 
 } // extern "C"

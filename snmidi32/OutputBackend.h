@@ -9,5 +9,9 @@
 class OutputBackend {
 public:
     virtual ~OutputBackend() = default;
-    virtual void send(const uint8_t *message, size_t length) = 0;
+    // due: when the message is to sound, in microseconds of CLOCK_MONOTONIC; 0 means at once.
+    // A backend that cannot wait sends at once.
+    virtual void send(const uint8_t *message, size_t length, int64_t due) = 0;
+    // Forgets the messages sent with a due time that have not sounded yet.
+    virtual void dropScheduled() {}
 };

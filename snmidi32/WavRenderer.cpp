@@ -1,6 +1,7 @@
 #include "WavRenderer.h"
 
 #include "Environment.h"
+#include "TimedMessages.h"
 
 #include <cerrno>
 #include <cstring>
@@ -27,13 +28,6 @@ void put32(uint8_t *p, uint32_t v)
         p[i] = uint8_t(v >> (8 * i));
 }
 
-void addNanos(timespec &t, long long nanos)
-{
-    long long total = t.tv_nsec + nanos;
-    t.tv_sec += total / 1000000000LL;
-    t.tv_nsec = total % 1000000000LL;
-}
-
 bool before(const timespec &a, const timespec &b)
 {
     return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
@@ -41,8 +35,8 @@ bool before(const timespec &a, const timespec &b)
 
 } // namespace
 
-WavRenderer::WavRenderer(fluid_synth_t *synth, const std::string &path, int sampleRate)
-    : synth(synth), sampleRate(sampleRate)
+WavRenderer::WavRenderer(fluid_synth_t *synth, TimedMessages &timed, const std::string &path, int sampleRate)
+    : synth(synth), timed(timed), sampleRate(sampleRate)
 {
     descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (descriptor < 0) {
@@ -86,20 +80,30 @@ void WavRenderer::writeHeader()
 
 void WavRenderer::run()
 {
-    const long long blockNanos = 1000000000LL * blockFrames / sampleRate;
     int16_t samples[blockFrames * channels];
-    timespec deadline{};
-    clock_gettime(CLOCK_MONOTONIC, &deadline);
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const long long startNanos = (long long)now.tv_sec * 1000000000LL + now.tv_nsec;
+    // The end of step k, from the sample count alone: no rounding error adds up.
+    auto stepEndNanos = [&](uint64_t step) {
+        return startNanos + (long long)((step + 1) * blockFrames * 1000000000ULL / uint64_t(sampleRate));
+    };
+    uint64_t step = 0;
     uint64_t blocksSinceHeader = 0;
     constexpr uint64_t maxData = 0xFFFFFFFFull - headerBytes - sizeof samples;
     while (!stop.load(std::memory_order_relaxed)) {
-        addNanos(deadline, blockNanos);
-        timespec now{};
+        // A step is rendered once its time has passed, so everything due in it has been posted.
+        const long long end = stepEndNanos(step);
+        timespec deadline{};
+        deadline.tv_sec = time_t(end / 1000000000LL);
+        deadline.tv_nsec = long(end % 1000000000LL);
         clock_gettime(CLOCK_MONOTONIC, &now);
         if (before(now, deadline))
             clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr);
+        ++step;
         if (dataBytes >= maxData)
             continue;
+        timed.applyUntil(end / 1000);
         fluid_synth_write_s16(synth, blockFrames, samples, 0, channels, samples, 1, channels);
         if (pwrite(descriptor, samples, sizeof samples, off_t(headerBytes + dataBytes)) != ssize_t(sizeof samples))
             continue;

@@ -6,12 +6,15 @@
 #include <thread>
 
 typedef struct _fluid_synth_t fluid_synth_t;
+class TimedMessages;
 
 // Renders a synth into a WAV file in real time, paced by CLOCK_MONOTONIC, so that the file holds
-// what a listener would have heard. The header is kept valid while rendering.
+// what a listener would have heard. Its clock is the sample count: step k covers the time from
+// the start plus k steps, whenever the thread gets to render it, so a busy machine delays the
+// rendering but never moves a message within the file. The header is kept valid while rendering.
 class WavRenderer {
 public:
-    WavRenderer(fluid_synth_t *synth, const std::string &path, int sampleRate);
+    WavRenderer(fluid_synth_t *synth, TimedMessages &timed, const std::string &path, int sampleRate);
     ~WavRenderer();
     WavRenderer(const WavRenderer &) = delete;
     WavRenderer &operator=(const WavRenderer &) = delete;
@@ -23,6 +26,7 @@ private:
     void writeHeader();
 
     fluid_synth_t *synth;   // owned by the BuiltInSynth that owns this renderer
+    TimedMessages &timed;   // likewise
     int sampleRate;
     int descriptor = -1;
     uint64_t dataBytes = 0;

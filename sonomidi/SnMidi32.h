@@ -18,6 +18,19 @@
  *                        again (clock thread). Ports without a clock never post it.
  *   SNMIDI_MSG_MIM_DATA  once per input event queued for GetMidiIn, input thread.
  *
+ * Timing of the messages of a beat: the thread that dispatches beat messages
+ * calls SnMidiSetDispatchDue(due of the beat) before handling one and
+ * SnMidiSetDispatchDue(0) after. A message that this thread puts to a port
+ * without a clock in between is scheduled to sound at the beat's due time plus
+ * the output latency (SNMIDI32_LATENCY_MS), so it sounds on the beat's grid
+ * however late the thread got to the beat; one that would already be late goes
+ * out at once. Messages put at any other moment, or by other threads, go out at
+ * once. The built-in synthesizer renders in 64-frame steps and applies each
+ * message before the step its due time falls in (live and into a WAV file, whose
+ * clock is its sample count); ALSA ports get the message as an event scheduled
+ * on a real-time queue; capture-only devices record the due time. ResetMidiOut
+ * and FlushMidiOut forget the port's scheduled messages that have not sounded.
+ *
  * Output devices: 0 is the built-in synthesizer ("Tamborly Synth"), then every
  * ALSA sequencer port that accepts writes (through-ports excluded), then the
  * capture-only devices of SNMIDI32_CAPTURE_DEVICES.
@@ -26,7 +39,10 @@
  *   SNMIDI32_SOUNDFONT       soundfont of the built-in synth
  *   SNMIDI32_AUDIO           auto (default) | null | file:PATH.wav
  *   SNMIDI32_CAPTURE         file receiving one line per message put to any device:
- *                            "<us CLOCK_MONOTONIC> <device> <status> <data1> <data2>"
+ *                            "<us put> <device> <status> <data1> <data2> <us due to sound>"
+ *                            (both times in microseconds of CLOCK_MONOTONIC; the last is the
+ *                            put time for a message sent at once)
+ *   SNMIDI32_LATENCY_MS      output latency of the messages of a beat (default 8, 0 to 1000)
  *   SNMIDI32_CAPTURE_DEVICES Name1,Name2,... extra capture-only devices; a leading
  *                            "!" makes a device that refuses to open
  *
@@ -110,6 +126,12 @@ SNMIDI32_API uint16_t CloseMidiOut(SNHANDLE h);
    0x80 or from 0xF0 is dropped, reported as taken, and not captured. Data bytes are masked to
    7 bits; 0xC0-0xDF messages carry one data byte. */
 SNMIDI32_API uint16_t PutMidiOut(SNHANDLE h, LPMIDIEVENT event);
+
+/* Extension, not among the 35 entry points (look it up by name; it may be absent from other
+   builds): the calling thread is now handling the beat due at `due` (microseconds of
+   CLOCK_MONOTONIC, as the beat message's lParam gives it), or, with 0, no beat. Applies to that
+   thread only; see "Timing of the messages of a beat" above. */
+SNMIDI32_API void SnMidiSetDispatchDue(int64_t due);
 
 /* Input devices: ALSA sequencer ports that can be read. StartMidiIn starts a thread that queues
    each short message; a record's time is milliseconds since the previous one (or the start). */

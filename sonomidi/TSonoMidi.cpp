@@ -112,6 +112,7 @@ void TSonoMidi::Bind(const QString &LibraryFile, bool Search)
     resolver(ReadMetaEvent);
     resolver(WriteMetaEvent);
     Q_ASSERT(indice == NumEntryPoints);
+    SetDispatchDue = reinterpret_cast<decltype(SetDispatchDue)>(dlsym(hLib.get(), "SnMidiSetDispatchDue"));
 
     Version = static_cast<uint16_t>(GetSonoMidiVersion() & 0xFFFFu);
 }

@@ -84,4 +84,8 @@ public:
     decltype(&::SetSMFResolution) SetSMFResolution = nullptr;
     decltype(&::ReadMetaEvent) ReadMetaEvent = nullptr;
     decltype(&::WriteMetaEvent) WriteMetaEvent = nullptr;
+
+    // The library's extension for placing the messages of a beat in time, looked up by name
+    // outside the table of 35; null when the library has none (its puts then go out at once).
+    decltype(&::SnMidiSetDispatchDue) SetDispatchDue = nullptr;
 };

@@ -95,11 +95,26 @@ void TSonoMidiSync::WindowProc(uint32_t Message, uintptr_t WParam, intptr_t LPar
 {
     // No look at the flags: a beat posted before Stop or Close still counts.
     switch (Message) {
-    case SNMIDI_MSG_BEAT:
+    case SNMIDI_MSG_BEAT: {
         BeatDue = int64_t(LParam);
+        // While the handler runs, what it puts belongs to this beat: the library schedules it
+        // at the beat's due time instead of sending it whenever the GUI thread got here.
+        using SetDue = decltype(TSonoMidi::SetDispatchDue);
+        const SetDue Dispatch = SonoMidi ? SonoMidi->SetDispatchDue : nullptr;
+        struct EndOfBeat {
+            SetDue Reset;
+            ~EndOfBeat()
+            {
+                if (Reset)
+                    Reset(0);
+            }
+        } End{Dispatch};
+        if (Dispatch)
+            Dispatch(BeatDue);
         if (OnMidiBeat)
             OnMidiBeat(this);
         break;
+    }
     case SNMIDI_MSG_SYNC_DONE:
         if (OnSyncDone)
             OnSyncDone(this);

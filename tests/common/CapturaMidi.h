@@ -5,7 +5,8 @@
 #include <QString>
 
 // The driver library's capture file, which the suites read to see what was put to
-// each device: one line "microseconds device status data1 data2" per message.
+// each device: one line "microseconds device status data1 data2 [due]" per message,
+// the sixth field (when the message is to sound) absent from older files.
 class CapturaMidi {
 public:
     struct Linha {
@@ -14,6 +15,7 @@ public:
         int status;
         int dado1;
         int dado2;
+        qint64 devido = 0;  // when it is to sound; the put time when the line has no sixth field
     };
 
     // Points the library at the capture file and its capture-only devices ("!" = refuses

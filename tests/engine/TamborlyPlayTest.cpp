@@ -36,7 +36,7 @@ Resultado tocar(const QStringList &argumentos)
     if (arquivo.open(QIODevice::ReadOnly)) {
         for (const QByteArray &linha : arquivo.readAll().split('\n')) {
             const QList<QByteArray> campos = linha.split(' ');
-            if (campos.size() == 5)
+            if (campos.size() == 5 || campos.size() == 6)  // the sixth: when it is to sound
                 resultado.capturadas.append({campos[1].toInt(), campos[2].toInt(), campos[3].toInt(), campos[4].toInt()});
         }
     }

@@ -110,7 +110,7 @@ QList<AmbienteJanela::Mensagem> AmbienteJanela::desde(qint64 marca, int disposit
         return lidas;
     while (!captura.atEnd()) {
         const QList<QByteArray> campos = captura.readLine().simplified().split(' ');
-        if (campos.size() != 5)
+        if (campos.size() != 5 && campos.size() != 6)  // the sixth: when it is to sound
             continue;
         const Mensagem m{campos[0].toLongLong(), campos[1].toInt(), campos[2].toInt(), campos[3].toInt(),
                          campos[4].toInt()};

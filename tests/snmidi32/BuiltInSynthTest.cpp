@@ -1,6 +1,7 @@
 #include "LoadedLibrary.h"
 
 #include <chrono>
+#include <ctime>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -73,4 +74,79 @@ TEST(BuiltInSynthTest, AutomaticAudioWithoutASoundSystemStillTakesMessages)
     EXPECT_EQ(lib.PutMidiOut(synth, &volume), 0);
     EXPECT_EQ(lib.ResetMidiOut(synth), 0);
     EXPECT_EQ(lib.CloseMidiOut(synth), 0);
+}
+
+namespace {
+
+int64_t monotonicMicros()
+{
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return int64_t(t.tv_sec) * 1000000 + t.tv_nsec / 1000;
+}
+
+// Frames (of the left channel) where a sound starts after at least 50 ms of near silence.
+std::vector<size_t> onsets(const std::vector<uint8_t> &b)
+{
+    std::vector<size_t> found;
+    long lastLoud = -100000;
+    for (size_t frame = 0; 44 + frame * 4 + 1 < b.size(); ++frame) {
+        const int sample = std::abs(int(int16_t(le16(b, 44 + frame * 4))));
+        if (sample < 300)
+            continue;
+        if (long(frame) - lastLoud > 44100 / 20)
+            found.push_back(frame);
+        lastLoud = long(frame);
+    }
+    return found;
+}
+
+} // namespace
+
+// Strokes put all at once for beats due 120 ms apart land 120 ms apart in the file (to the 64-frame
+// step the synth renders in), not where the renderer happened to be; a reset forgets a stroke
+// that was scheduled and had not sounded yet.
+TEST(BuiltInSynthTest, ScheduledMessagesSoundAtTheirDueTimeInTheRenderedFile)
+{
+    TemporaryFolder folder;
+    const std::string wav = folder.file("out.wav");
+    const int64_t loaded = monotonicMicros();  // the file starts no earlier than this
+    LoadedLibrary lib({{"SNMIDI32_AUDIO", "file:" + wav}, {"SNMIDI32_LATENCY_MS", "0"}});
+    ASSERT_NE(lib.SnMidiSetDispatchDue, nullptr);
+    const SNHANDLE synth = lib.OpenMidiOut(nullptr, 0, 0, 0);
+    ASSERT_GT(synth, 32u);
+    MIDIEVENT stroke{0, 0x99, 37, 127, 0};
+
+    const int64_t first = monotonicMicros() + 300000;
+    lib.SnMidiSetDispatchDue(first + 700000);
+    ASSERT_EQ(lib.PutMidiOut(synth, &stroke), 0);  // forgotten by the reset below
+    lib.SnMidiSetDispatchDue(0);
+    ASSERT_EQ(lib.ResetMidiOut(synth), 0);
+    constexpr int strokes = 4;
+    constexpr int64_t spacing = 120000;
+    for (int k = 0; k < strokes; ++k) {
+        lib.SnMidiSetDispatchDue(first + k * spacing);
+        ASSERT_EQ(lib.PutMidiOut(synth, &stroke), 0);
+    }
+    lib.SnMidiSetDispatchDue(0);
+    constexpr uint32_t bytesPerSecond = 44100 * 4;
+    // Rendered in real time: wait until the file reaches past the forgotten stroke.
+    const uintmax_t needed = 44 + uintmax_t(first + 1000000 - loaded) * bytesPerSecond / 1000000;
+    ASSERT_TRUE(eventually([&] {
+        std::error_code e;
+        return std::filesystem::file_size(wav, e) >= needed;
+    }));
+    EXPECT_EQ(lib.CloseMidiOut(synth), 0);
+    EXPECT_TRUE(lib.unload());
+
+    std::ifstream in(wav, std::ios::binary);
+    const std::vector<uint8_t> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(b.size(), 44u + bytesPerSecond);
+    const std::vector<size_t> found = onsets(b);
+    ASSERT_EQ(found.size(), size_t(strokes)) << "the forgotten stroke sounded, or strokes merged";
+    const double stepFrames = 64;
+    for (int k = 1; k < strokes; ++k) {
+        const double gap = double(found[k] - found[0]);
+        EXPECT_NEAR(gap, k * spacing * 44100.0 / 1e6, stepFrames + 2) << "stroke " << k;
+    }
 }

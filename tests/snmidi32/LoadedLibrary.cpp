@@ -9,7 +9,8 @@
 LoadedLibrary::LoadedLibrary(Variables variables)
 {
     std::map<std::string, std::string> environment(variables.begin(), variables.end());
-    const char *names[] = {"SNMIDI32_AUDIO", "SNMIDI32_SOUNDFONT", "SNMIDI32_CAPTURE", "SNMIDI32_CAPTURE_DEVICES"};
+    const char *names[] = {"SNMIDI32_AUDIO", "SNMIDI32_SOUNDFONT", "SNMIDI32_CAPTURE", "SNMIDI32_CAPTURE_DEVICES",
+                           "SNMIDI32_LATENCY_MS"};
     environment.try_emplace("SNMIDI32_AUDIO", "null");
     environment.try_emplace("SNMIDI32_SOUNDFONT", "/usr/share/sounds/sf2/TimGM6mb.sf2");
     for (const char *name : names)
@@ -26,6 +27,7 @@ LoadedLibrary::LoadedLibrary(Variables variables)
     resolved += name != nullptr;
     SNMIDI32_ENTRIES(SNMIDI32_ENTRY)
 #undef SNMIDI32_ENTRY
+    SnMidiSetDispatchDue = reinterpret_cast<decltype(SnMidiSetDispatchDue)>(dlsym(handle, "SnMidiSetDispatchDue"));
 }
 
 LoadedLibrary::~LoadedLibrary()
@@ -69,8 +71,11 @@ std::vector<CaptureLine> readCapture(const std::string &path)
     while (std::getline(in, text)) {
         std::istringstream fields(text);
         CaptureLine line{};
-        if (fields >> line.micros >> line.device >> line.status >> line.data1 >> line.data2)
+        if (fields >> line.micros >> line.device >> line.status >> line.data1 >> line.data2) {
+            if (!(fields >> line.due))
+                line.due = line.micros;
             lines.push_back(line);
+        }
     }
     return lines;
 }
@@ -81,12 +86,12 @@ Sink::Sink()
     window.context = this;
 }
 
-void Sink::post(void *context, uint32_t message, uintptr_t wParam, intptr_t)
+void Sink::post(void *context, uint32_t message, uintptr_t wParam, intptr_t lParam)
 {
     auto *sink = static_cast<Sink *>(context);
     {
         std::lock_guard<std::mutex> guard(sink->lock);
-        sink->received.push_back({message, wParam, std::chrono::steady_clock::now()});
+        sink->received.push_back({message, wParam, lParam, std::chrono::steady_clock::now()});
     }
     sink->arrived.notify_all();
 }

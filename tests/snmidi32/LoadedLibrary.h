@@ -45,6 +45,8 @@ public:
 #undef SNMIDI32_ENTRY
 
     int resolved = 0;  // entry points found
+    // The documented extension, looked up by name like the program's binding does.
+    decltype(&::SnMidiSetDispatchDue) SnMidiSetDispatchDue = nullptr;
 
 private:
     void *handle = nullptr;
@@ -59,11 +61,16 @@ public:
     std::filesystem::path path;
 };
 
-// One line of the capture file.
+// One line of the capture file; due (the sixth field, when the message is to sound) is left
+// out of comparisons.
 struct CaptureLine {
     uint64_t micros;
     unsigned device, status, data1, data2;
-    bool operator==(const CaptureLine &) const = default;
+    uint64_t due = 0;
+    bool operator==(const CaptureLine &o) const
+    {
+        return micros == o.micros && device == o.device && status == o.status && data1 == o.data1 && data2 == o.data2;
+    }
 };
 std::vector<CaptureLine> readCapture(const std::string &path);
 
@@ -73,6 +80,7 @@ public:
     struct Message {
         uint32_t message;
         uintptr_t wParam;
+        intptr_t lParam;
         std::chrono::steady_clock::time_point arrival;
     };
 

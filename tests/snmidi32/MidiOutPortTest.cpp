@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+#include <thread>
+
 namespace {
 
 struct CaptureSetup {
@@ -118,4 +121,50 @@ TEST(MidiOutPortTest, PortOnAClockSendsOnBeatsAndAnnouncesRoom)
     for (const CaptureLine &line : readCapture(setup.capture))
         EXPECT_EQ(line.status, 0x90u);
     EXPECT_EQ(lib.CloseSync(clock), 0);
+}
+
+namespace {
+
+int64_t monotonicMicros()
+{
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return int64_t(t.tv_sec) * 1000000 + t.tv_nsec / 1000;
+}
+
+} // namespace
+
+// A message put while the thread handles a beat sounds at the beat's due time plus the latency;
+// one that would be late, one put outside a beat, or by another thread, goes out at once.
+TEST(MidiOutPortTest, MessagesOfABeatAreDueAtTheBeatPlusTheLatency)
+{
+    CaptureSetup setup;
+    LoadedLibrary lib({{"SNMIDI32_CAPTURE", setup.capture}, {"SNMIDI32_CAPTURE_DEVICES", "Tap"},
+                       {"SNMIDI32_LATENCY_MS", "50"}});
+    ASSERT_NE(lib.SnMidiSetDispatchDue, nullptr);
+    const uint16_t tap = uint16_t(lib.GetNumOutDevices() - 1);
+    const SNHANDLE port = lib.OpenMidiOut(nullptr, tap, 0, 0x13320);
+    ASSERT_GT(port, 32u);
+    MIDIEVENT stroke{0, 0x99, 37, 100, 0};
+
+    ASSERT_EQ(lib.PutMidiOut(port, &stroke), 0);  // no beat
+    const int64_t beat = monotonicMicros() + 10 * 1000 * 1000;
+    lib.SnMidiSetDispatchDue(beat);
+    ASSERT_EQ(lib.PutMidiOut(port, &stroke), 0);
+    std::thread other([&] { lib.PutMidiOut(port, &stroke); });  // the setting is per thread
+    other.join();
+    lib.SnMidiSetDispatchDue(monotonicMicros() - 1000 * 1000);  // a beat handled a second late
+    ASSERT_EQ(lib.PutMidiOut(port, &stroke), 0);
+    lib.SnMidiSetDispatchDue(0);
+    ASSERT_EQ(lib.PutMidiOut(port, &stroke), 0);
+
+    const std::vector<CaptureLine> lines = readCapture(setup.capture);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0].due, lines[0].micros);
+    EXPECT_EQ(int64_t(lines[1].due), beat + 50000);
+    for (size_t i : {2u, 3u, 4u})
+        EXPECT_EQ(lines[i].due, lines[i].micros) << "line " << i;
+    // The first field stays the time the message was put.
+    EXPECT_LT(int64_t(lines[1].micros), beat);
+    EXPECT_EQ(lib.CloseMidiOut(port), 0);
 }

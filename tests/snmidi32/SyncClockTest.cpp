@@ -21,11 +21,20 @@ TEST(SyncClockTest, BeatsComeInOrderNeverEarlyAndStopWhenStopped)
 
     const std::vector<Sink::Message> messages = sink.messages();
     size_t beats = 0;
+    int64_t previousDue = 0;
     for (const Sink::Message &m : messages) {
         if (m.message != SNMIDI_MSG_BEAT)
             continue;
         ++beats;
         EXPECT_EQ(m.wParam, beats);  // consecutive positions: none lost, none doubled
+        // Each beat carries its deadline (us of CLOCK_MONOTONIC): on an even grid, never after
+        // the beat arrived.
+        const int64_t arrivedMicros = duration_cast<microseconds>(m.arrival.time_since_epoch()).count();
+        EXPECT_LE(int64_t(m.lParam), arrivedMicros);
+        if (beats > 1) {
+            EXPECT_EQ(int64_t(m.lParam) - previousDue, int64_t(tempo));
+        }
+        previousDue = int64_t(m.lParam);
         // Absolute deadlines: beat n can never come before n tempos after the start.
         EXPECT_GE(duration_cast<microseconds>(m.arrival - started).count(), int64_t(beats * tempo) - 1000);
     }

@@ -2,7 +2,9 @@
 
 #include "AmbienteSnMidi.h"
 #include "EspiaoSnMidi.h"
+#include "common/CapturaMidi.h"
 #include "sonomidi/ESonoMidiException.h"
+#include "sonomidi/TSonoMidiOut.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -196,4 +198,50 @@ TEST(TSonoMidiSyncTest, DestroyingARunningClockStopsClosesAndDropsQueuedBeats)
     EXPECT_EQ(espiao.nomes(), (QStringList{"StopSync", "CloseSync"}));
     QCoreApplication::processEvents();
     EXPECT_EQ(batidas, 0);
+}
+
+// While OnMidiBeat runs, the library knows which beat the handler's puts belong to: they are due
+// at the beat's due time plus the output latency (or go out at once when that has passed); a put
+// outside the handler goes out at once.
+TEST(TSonoMidiSyncTest, WhatTheBeatHandlerPutsBelongsToThatBeat)
+{
+    AmbienteSnMidi ambiente;
+    TSonoMidi ligacao;
+    ASSERT_NE(ligacao.SetDispatchDue, nullptr);
+    TSonoMidiOut porta;
+    porta.SonoMidi = &ligacao;
+    const int captura = AmbienteSnMidi::dispositivo(ligacao, QStringLiteral("Captura"));
+    ASSERT_TRUE(porta.Open(static_cast<uint16_t>(captura), 0x13320));
+    TSonoMidiSync relogio;
+    relogio.SonoMidi = &ligacao;
+    QList<int64_t> devidas;
+    relogio.OnMidiBeat = [&](QObject *) {
+        if (devidas.size() >= 5)
+            return;
+        devidas.append(relogio.BeatDueTime());
+        MIDIEVENT nota = {0, 0x99, 37, 100, 0};
+        porta.Put(&nota);
+    };
+    ASSERT_TRUE(relogio.Open(0, 2));
+    relogio.SetTempo(5000);
+    relogio.Start();
+    ASSERT_TRUE(AmbienteSnMidi::esperar([&] { return devidas.size() >= 5; }));
+    relogio.Stop();
+    MIDIEVENT fora = {0, 0x99, 38, 100, 0};
+    porta.Put(&fora);
+
+    const QString arquivo = ambiente.arquivo(QStringLiteral("captura.txt"));
+    QList<CapturaMidi::Linha> linhas;
+    for (const CapturaMidi::Linha &l : CapturaMidi::ler(arquivo))
+        if (l.dispositivo == captura && l.status == 0x99)
+            linhas.append(l);
+    ASSERT_EQ(linhas.size(), 6);
+    constexpr int64_t latencia = 8000;  // the library's default
+    for (int i = 0; i < 5; ++i) {
+        const bool noTempo = linhas[i].devido == devidas[i] + latencia;
+        const bool atrasada = linhas[i].devido == linhas[i].tempo && linhas[i].tempo >= devidas[i] + latencia;
+        EXPECT_TRUE(noTempo || atrasada) << "beat " << i << " due " << devidas[i] << " put " << linhas[i].tempo
+                                         << " to sound " << linhas[i].devido;
+    }
+    EXPECT_EQ(linhas[5].devido, linhas[5].tempo);
 }
