@@ -1,5 +1,6 @@
 #include "CaptureTap.h"
 
+#include <chrono>
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
@@ -48,10 +49,19 @@ void CaptureTap::recordLater(uint16_t device, const uint8_t *message, size_t len
     for (size_t i = 0; i < length && i < 3; ++i)
         line.bytes[i] = message[i];
     // A full ring means the writer is thousands of lines behind: write it here rather than lose it.
-    if (ring.push(line))
+    if (ring.push(line)) {
+        queued.fetch_add(1, std::memory_order_release);
         waiting.release();
-    else
+    } else {
         write(line);
+    }
+}
+
+void CaptureTap::waitWritten()
+{
+    const uint64_t target = queued.load(std::memory_order_acquire);
+    while (written.load(std::memory_order_acquire) < target)
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
 }
 
 void CaptureTap::write(const Line &line)
@@ -70,8 +80,10 @@ void CaptureTap::runWriter()
     Line line;
     for (;;) {
         waiting.acquire();
-        while (ring.pop(line))
+        while (ring.pop(line)) {
             write(line);
+            written.fetch_add(1, std::memory_order_release);
+        }
         if (stopping.load())
             return;
     }

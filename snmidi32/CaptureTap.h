@@ -23,6 +23,8 @@ public:
     // For the clock's thread: the line goes through a ring to a writer thread, so the clock
     // never formats or writes a file.
     void recordLater(uint16_t device, const uint8_t *message, size_t length, int64_t put, int64_t due);
+    // Returns once every line handed to recordLater so far is in the file.
+    void waitWritten();
 
 private:
     struct Line {
@@ -38,5 +40,7 @@ private:
     BoundedRing<Line, 4096> ring;
     std::counting_semaphore<> waiting{0};
     std::atomic<bool> stopping{false};
+    std::atomic<uint64_t> queued{0};
+    std::atomic<uint64_t> written{0};
     std::thread writer;  // last: joined before the ring goes away
 };

@@ -129,6 +129,9 @@ void MidiOutPort::close()
 {
     if (std::shared_ptr<SyncClock> linked = clock.lock())
         linked->unlink(this);
+    // Lines of what the clock's thread sent are written by the capture's writer: once closed,
+    // the port's capture is complete.
+    capture.waitWritten();
     std::lock_guard<std::mutex> guard(queueLock);
     closed = true;
 }
