@@ -76,26 +76,32 @@ struct Desvios {
     double p50 = 0, p99 = 0, maximo = 0;  // microseconds
 };
 
-// Least-squares line through (k, onset k): the even grid; deviations from it.
+// Least-squares line through (k, onset): the even grid; deviations from it. Each onset's k is
+// its nearest eighth from the first, so a stroke lost in the audio does not shift the others.
 Desvios desviosDaGrade(const std::vector<double> &t)
 {
     Desvios d;
     d.golpes = t.size();
     if (t.size() < 3)
         return d;
+    constexpr double oitava = 0.125;  // seconds between strokes at 240 BPM
+    std::vector<double> indice;
+    for (double momento : t)
+        indice.push_back(std::round((momento - t[0]) / oitava));
     const double n = double(t.size());
     double sk = 0, st = 0, skk = 0, skt = 0;
-    for (size_t k = 0; k < t.size(); ++k) {
-        sk += double(k);
-        st += t[k];
-        skk += double(k) * double(k);
-        skt += double(k) * t[k];
+    for (size_t i = 0; i < t.size(); ++i) {
+        const double k = indice[i];
+        sk += k;
+        st += t[i];
+        skk += k * k;
+        skt += k * t[i];
     }
     const double passo = (n * skt - sk * st) / (n * skk - sk * sk);
     const double origem = (st - passo * sk) / n;
     std::vector<double> abs;
-    for (size_t k = 0; k < t.size(); ++k)
-        abs.push_back(std::fabs(t[k] - (origem + passo * double(k))) * 1e6);
+    for (size_t i = 0; i < t.size(); ++i)
+        abs.push_back(std::fabs(t[i] - (origem + passo * indice[i])) * 1e6);
     d.p50 = motorbench::quantil(abs, 0.5);
     d.p99 = motorbench::quantil(abs, 0.99);
     d.maximo = motorbench::quantil(abs, 1.0);

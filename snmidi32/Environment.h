@@ -22,7 +22,7 @@ public:
     std::vector<CaptureDevice> captureDevices;
     // How long after its beat's deadline a message put during the beat's handling sounds
     // (SNMIDI32_LATENCY_MS): the GUI thread's lateness it absorbs.
-    static constexpr int64_t defaultLatencyMicros = 8000;
+    static constexpr int64_t defaultLatencyMicros = 10000;
     int64_t latencyMicros = defaultLatencyMicros;
     bool debug = false;                       // SNMIDI32_DEBUG set: diagnostics go to stderr
     // Where the desktop's sound servers listen, for choosing the synth's audio output.
