@@ -10,6 +10,9 @@ EventoAndamento::EventoAndamento(int32_t tick, int32_t canal, int32_t andamento)
 
 void EventoAndamento::executar()
 {
-    AcessoGui::instancia().atualizarAndamento(andamento);
-    Sequenciador::instancia().setAndamento(andamento);
+    // The sequencer first, so that the window is shown the tempo in effect (the
+    // song's times the speed factor) and its slider finds the sequencer already there.
+    Sequenciador &sequenciador = Sequenciador::instancia();
+    sequenciador.setAndamento(andamento);
+    AcessoGui::instancia().atualizarAndamento(andamento > 0 ? sequenciador.getAndamento() : andamento);
 }

@@ -8,8 +8,8 @@ public:
     // andamento: beats per minute, -1 when the file gave none.
     EventoAndamento(int32_t tick, int32_t canal, int32_t andamento);
 
-    // Reports the tempo to the window, then hands it to the sequencer (which
-    // ignores values of 0 or less).
+    // Hands the tempo to the sequencer (which ignores values of 0 or less), then
+    // reports the tempo in effect to the window.
     void executar() override;
 
     int32_t getAndamento() const { return andamento; }

@@ -246,6 +246,16 @@ void SaidaMIDI::carregarArquivo(const QString &nome)
         musica = std::make_unique<Musica>();
         const int32_t n = getNumTrilhasArquivo();
         for (int32_t t = 0; t < n; ++t) {
+            // The first Set Time Signature, in track order: numerator, then the
+            // denominator as a power of two.
+            QByteArray compasso;
+            if (arquivoMidi->ReadMetaEvent(partitura->GetTrack(t), 0x58, compasso) != -1 && compasso.size() >= 2) {
+                const int expoente = uint8_t(compasso[1]);
+                musica->setCompasso(uint8_t(compasso[0]), expoente <= 6 ? 1 << expoente : 0);
+                break;
+            }
+        }
+        for (int32_t t = 0; t < n; ++t) {
             bool soando[notaBateriaMax - notaBateriaMin + 1] = {};
             int64_t ultimoAtaque[notaBateriaMax - notaBateriaMin + 1] = {};
             auto trilha = std::make_unique<Trilha>();
@@ -337,6 +347,7 @@ void SaidaMIDI::carregarArquivo(const QString &nome)
 
     GerenciadorMusica &gerenciador = GerenciadorMusica::instancia();
     gerenciador.setMusica(std::move(musica));
+    sequenciador.iniciarMusica();
     gerenciador.setTotalTicks(static_cast<int32_t>(maiorTick));
     gerenciador.setTotalTempos(static_cast<int32_t>(maiorTick / 64 + 1));
 

@@ -1,6 +1,7 @@
 #include "engine/Sequenciador.h"
 
 #include "engine/AcessoGui.h"
+#include "engine/EventoAndamento.h"
 #include "player/Instrumento.h"
 #include "settings/ArquivoConfiguracao.h"
 #include "song/EventoNoteOff.h"
@@ -10,7 +11,9 @@
 #include "sonomidi/TSonoMidi.h"
 #include "sonomidi/TSonoMidiSync.h"
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 
 namespace {
 // One engine tick is 1/64 of a quarter note: 60,000,000 us / 64.
@@ -63,8 +66,92 @@ void Sequenciador::setAndamento(int32_t bpm)
 {
     if (bpm <= 0)
         return;
+    andamentoMusica = bpm;
+    const int32_t anterior = andamento;
+    andamento = andamentoComFator(bpm);
+    // Restarting a running clock costs up to a tick: a tempo event that changes
+    // nothing (the song's first, after a count-in at that tempo) must not delay its tick.
+    if (andamento == anterior && estaTocando())
+        return;
+    aplicarAndamento();
+}
+
+int32_t Sequenciador::andamentoComFator(int32_t bpmMusica) const
+{
+    // At its own speed a song plays exactly as written, even outside the slider's range.
+    if (fatorVelocidade == 1.0)
+        return bpmMusica;
+    return static_cast<int32_t>(std::clamp<long long>(std::llround(bpmMusica * fatorVelocidade), 40, 240));
+}
+
+void Sequenciador::escolherAndamento(int32_t bpm)
+{
+    if (bpm <= 0)
+        return;
+    fatorVelocidade = static_cast<double>(bpm) / andamentoMusica;
     andamento = bpm;
     aplicarAndamento();
+}
+
+void Sequenciador::setFatorVelocidade(double fator)
+{
+    if (!(fator > 0))
+        return;
+    fatorVelocidade = fator;
+    andamento = andamentoComFator(andamentoMusica);
+    aplicarAndamento();
+}
+
+void Sequenciador::iniciarMusica()
+{
+    // A Standard MIDI File without a Set Tempo plays at 120, not at whatever the
+    // previous song left behind.
+    fatorVelocidade = 1.0;
+    andamentoMusica = 120;
+    andamento = 120;
+    aplicarAndamento();
+    AcessoGui::instancia().atualizarAndamento(andamento);
+}
+
+int32_t Sequenciador::andamentoNoTick(int32_t tick) const
+{
+    const Musica *musica = GerenciadorMusica::instancia().getMusica();
+    int32_t valor = 120;
+    if (!musica || musica->getNumTrilhas() == 0)
+        return valor;
+    // The import puts every tempo event into the first track, in time order.
+    const Trilha *trilha = musica->getTrilha(0);
+    int32_t ultimoTick = INT32_MIN;
+    for (int32_t i = 0; i < trilha->getNumEventos(); ++i) {
+        const auto *evento = dynamic_cast<const EventoAndamento *>(trilha->getEvento(i));
+        if (evento && evento->getAndamento() > 0 && evento->getTick() <= tick && evento->getTick() >= ultimoTick) {
+            ultimoTick = evento->getTick();
+            valor = evento->getAndamento();
+        }
+    }
+    return valor;
+}
+
+bool Sequenciador::iniciarContagem(int32_t tick)
+{
+    if (!metronomo.iniciarContagem(GerenciadorMusica::instancia().getMusica()))
+        return false;
+    andamentoMusica = andamentoNoTick(tick);
+    andamento = andamentoComFator(andamentoMusica);
+    aplicarAndamento();
+    AcessoGui::instancia().atualizarAndamento(andamento);
+    return true;
+}
+
+bool Sequenciador::repetirLoop()
+{
+    if (treinador.getLigado()) {
+        fatorVelocidade = treinador.proximoFator(fatorVelocidade);
+        andamento = andamentoComFator(andamentoMusica);
+        aplicarAndamento();
+        AcessoGui::instancia().atualizarAndamento(andamento);
+    }
+    return iniciarContagem(inicioLoop);
 }
 
 void Sequenciador::aplicarAndamento()
@@ -101,6 +188,10 @@ void Sequenciador::tocar()
         return;
     if (!sincronizador->IsOpen() && !abrir())
         throw ESonoMidiException(QStringLiteral("sync not open"));
+    if (partidaParada) {
+        partidaParada = false;
+        iniciarContagem(posicao);
+    }
     sincronizador->SetTempo(valorAndamento());
     sincronizador->Start();
 }
@@ -115,6 +206,8 @@ void Sequenciador::parar()
 {
     pausar();
     posicao = 0;
+    partidaParada = true;
+    metronomo.cancelarContagem();
 }
 
 void Sequenciador::setPausado(bool pausado)
@@ -136,6 +229,15 @@ void Sequenciador::marcarLoop()
         inicioLoop = posicao;
     } else {
         fimLoop = posicao;
+        if (!loopAtivo && treinador.getLigado()) {
+            fatorVelocidade = treinador.fatorInicial();
+            andamento = andamentoComFator(andamentoMusica);
+            aplicarAndamento();
+            AcessoGui::instancia().atualizarAndamento(andamento);
+        }
+        // The window moves to the loop's start now: count in before it.
+        if (!loopAtivo)
+            iniciarContagem(inicioLoop);
         loopAtivo = true;
     }
 }
@@ -162,6 +264,12 @@ void Sequenciador::processarTick(QObject *)
     GerenciadorMusica &gerenciador = GerenciadorMusica::instancia();
     if (!gerenciador.getMusica())
         return;
+    // A count-in holds the song where it is; a late beat plays no click.
+    if (metronomo.emContagem()) {
+        if (sincronizador->IsRunning())
+            metronomo.contarTick(gerenciador.getMusica());
+        return;
+    }
     // A late beat after a stop reports nothing; a report that stopped the
     // player (the song's end) ends the tick, so tick 0 lights nothing.
     if (posicao % 64 == 0 && sincronizador->IsRunning()) {
@@ -172,6 +280,8 @@ void Sequenciador::processarTick(QObject *)
     Musica *musica = gerenciador.getMusica();
     if (!musica)
         return;
+    if (sincronizador->IsRunning())
+        metronomo.clicar(musica, posicao);
     ArquivoConfiguracao &configuracao = ArquivoConfiguracao::instancia();
     const int32_t n = musica->getNumTrilhas();
     for (int32_t i = 0; i < n; ++i) {
@@ -200,8 +310,12 @@ void Sequenciador::processarTick(QObject *)
         }
         eventosDoTick.clear();
     }
-    if (loopAtivo && posicao == fimLoop)
+    if (loopAtivo && posicao == fimLoop) {
         posicao = inicioLoop;
+        // After a count-in the loop's start itself plays: the bar of clicks stands between.
+        if (sincronizador->IsRunning() && repetirLoop())
+            return;
+    }
     if (sincronizador->IsRunning() && posicao < INT32_MAX)
         ++posicao;
 }

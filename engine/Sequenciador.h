@@ -1,5 +1,8 @@
 #pragma once
 
+#include "engine/Metronomo.h"
+#include "engine/TreinadorAndamento.h"
+
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -15,9 +18,22 @@ class Sequenciador {
 public:
     static Sequenciador &instancia();
 
-    // Values of 0 or less are ignored (files without a Set Tempo carry -1).
+    // The song's own tempo (a tempo event): it plays at that tempo times the
+    // speed factor, kept within 40..240 when the factor is not 1. Values of 0 or
+    // less are ignored (files without a Set Tempo carry -1).
     void setAndamento(int32_t bpm);
+    // The tempo in effect, what the clock runs at.
     int32_t getAndamento() const { return andamento; }
+    // The tempo slider: plays at bpm now, and the speed factor becomes bpm over
+    // the song's own tempo, so that later tempo events keep the song's shape.
+    void escolherAndamento(int32_t bpm);
+    // 1.0 plays the song at its own tempo; Stop and Play keep it, a new song starts at 1.0.
+    void setFatorVelocidade(double fator);
+    double getFatorVelocidade() const { return fatorVelocidade; }
+    // The song's own tempo at this moment: its last tempo event, 120 before one.
+    int32_t getAndamentoMusica() const { return andamentoMusica; }
+    // A new song is current: its own tempo is 120 until a tempo event plays, at 100 %.
+    void iniciarMusica();
     // Hands floor(937500 / andamento) microseconds per tick to the clock; a running
     // clock is stopped, given the value and started again.
     void aplicarAndamento();
@@ -44,6 +60,10 @@ public:
     int32_t getInicioLoop() const { return inicioLoop; }
     int32_t getFimLoop() const { return fimLoop; }
 
+    // Count-in, metronome clicks and the tempo trainer.
+    Metronomo &getMetronomo() { return metronomo; }
+    TreinadorAndamento &getTreinador() { return treinador; }
+
     // -1: every track drives the kit; else only that track.
     void setTrilhaExibida(int32_t indice);
     // Play-along: drum-channel events are shown but not sent.
@@ -60,6 +80,13 @@ private:
     // Builds the binding and binds the handler; false when the library cannot be loaded.
     bool ligar();
     uint32_t valorAndamento() const;
+    int32_t andamentoComFator(int32_t bpmMusica) const;
+    // The song's tempo at that tick, from its tempo events up to it; 120 without one.
+    int32_t andamentoNoTick(int32_t tick) const;
+    // Begins a count-in before tick at the tempo the song will play there; whether it began.
+    bool iniciarContagem(int32_t tick);
+    // The loop wrapped: the trainer's next speed, then a count-in. Whether a count-in began.
+    bool repetirLoop();
 
     std::unique_ptr<TSonoMidiSync> sincronizador;
     std::unique_ptr<TSonoMidi> sonoMidi;  // the clock's own binding; null when the library failed to load
@@ -73,4 +100,9 @@ private:
     int32_t posicao = 0;
     bool todasTrilhas = true;
     bool playAlong = false;
+    double fatorVelocidade = 1.0;
+    int32_t andamentoMusica = 120;
+    bool partidaParada = true;  // stopped since the last start: the next start counts in
+    Metronomo metronomo;
+    TreinadorAndamento treinador;
 };

@@ -32,6 +32,9 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 QString texto(const char *secao, const char *chave)
@@ -664,8 +667,26 @@ void TFormPrincipal::tkbBPMChange()
     const int posicao = tkbBPM->value();
     if (Sequenciador::instancia().getAndamento() == posicao)
         return;
-    Sequenciador::instancia().setAndamento(posicao);
-    lblBPM->setText(QString::number(posicao));
+    // A drag sets the speed relative to the song, which its tempo changes keep.
+    Sequenciador::instancia().escolherAndamento(posicao);
+    mostrarAndamento(posicao);
+}
+
+void TFormPrincipal::mostrarAndamento(int bpm)
+{
+    const long percentual = std::lround(Sequenciador::instancia().getFatorVelocidade() * 100.0);
+    lblVelocidade->setVisible(percentual == 100);
+    if (percentual == 100) {
+        DesenhoPrincipal::legendar(lblBPM, QString::number(bpm));
+        return;
+    }
+    // "96 (80 %)" needs the room of the caption too: it takes the caption's place,
+    // centred over the slider and clear of "Play Along".
+    DesenhoPrincipal::legendar(lblBPM, texto("frmPratica", "lblBPMVelocidade").arg(bpm).arg(percentual));
+    const int largura = lblBPM->width();
+    const int centro = tkbBPM->geometry().center().x();
+    const int esquerda = std::max(lblVelocidade->x(), std::min(centro - largura / 2, lblPlayAlong->x() - 3 - largura));
+    lblBPM->move(esquerda, lblBPM->y());
 }
 
 void TFormPrincipal::tkbVolChange()
@@ -705,7 +726,7 @@ void TFormPrincipal::exibirAndamento(int32_t andamento)
     if (andamento < 40 || andamento > 240)
         return;
     tkbBPM->setValue(andamento);
-    lblBPM->setText(QString::number(tkbBPM->value()));
+    mostrarAndamento(tkbBPM->value());
 }
 
 void TFormPrincipal::exibirPosicao()

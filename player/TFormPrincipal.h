@@ -147,6 +147,8 @@ private:
     // The deactivated window keeps no key held and no seek running.
     void perderAtivacao();
 
+    // lblBPM: the tempo, with the speed beside it when that is not 100 %.
+    void mostrarAndamento(int bpm);
     void status(const char *chave);
     void mensagem(const char *secao, const char *chave);
     void abrirDocumentoAjuda(const char *secao, const char *chave, const char *naoEncontrado);

@@ -22,3 +22,16 @@ std::vector<EventoSequenciamento *> Musica::eventosNoTick(int32_t tick, int32_t 
 {
     return getTrilha(indice)->eventosNoTick(tick);
 }
+
+void Musica::setCompasso(int32_t numerador, int32_t denominador)
+{
+    // A signature no drummer counts (0 beats, a beat shorter than a 64th, more
+    // than 32 beats a bar) is read as the standard 4/4.
+    const bool potenciaDeDois = denominador > 0 && (denominador & (denominador - 1)) == 0;
+    if (numerador < 1 || numerador > 32 || !potenciaDeDois || denominador > 64) {
+        numerador = 4;
+        denominador = 4;
+    }
+    numeradorCompasso = numerador;
+    denominadorCompasso = denominador;
+}

@@ -21,6 +21,14 @@ public:
     // Trilha::eventosNoTick of the track at indice, with the index test of getTrilha.
     std::vector<EventoSequenciamento *> eventosNoTick(int32_t tick, int32_t indice);
 
+    // The song's time signature (its first Set Time Signature; 4/4 without one):
+    // beats per bar, and the note value of a beat (4 a quarter, 8 an eighth).
+    void setCompasso(int32_t numerador, int32_t denominador);
+    int32_t getNumeradorCompasso() const { return numeradorCompasso; }
+    int32_t getDenominadorCompasso() const { return denominadorCompasso; }
+
 private:
     std::vector<std::unique_ptr<Trilha>> trilhas;  // the song owns its tracks
+    int32_t numeradorCompasso = 4;
+    int32_t denominadorCompasso = 4;
 };

@@ -19,6 +19,8 @@ public:
     // The list is not assumed sorted: every call scans the whole track.
     std::vector<EventoSequenciamento *> eventosNoTick(int32_t tick);
     int32_t getNumEventos() const { return static_cast<int32_t>(eventos.size()); }
+    // The event at that place in adding order (0 .. getNumEventos() - 1).
+    EventoSequenciamento *getEvento(int32_t indice) const { return eventos[static_cast<size_t>(indice)].get(); }
 
     void setCanal(int32_t valor) { canal = valor; }
     // The channel of the track's first note-on; -1 for a track without one.

@@ -12,7 +12,10 @@ void EstadoPadrao::restaurar()
     sequenciador.limparLoop();
     sequenciador.setPlayAlong(false);
     sequenciador.setTrilhaExibida(-1);
+    sequenciador.setFatorVelocidade(1.0);
     sequenciador.setAndamento(120);
+    sequenciador.getMetronomo() = Metronomo();
+    sequenciador.getTreinador() = TreinadorAndamento();
     AcessoGui::instancia().registrar(nullptr);
     GerenciadorMusica::instancia().setMusica(nullptr);
     GerenciadorMusica::instancia().setTotalTicks(0);

@@ -325,4 +325,66 @@ TEST_F(SequenciadorTest, TempoEventsReachTheWindowAndTheClock)
     EXPECT_EQ(receptor.andamentos.size(), 2);
 }
 
+TEST_F(SequenciadorTest, TheSpeedFactorSurvivesTempoChangesAndStopButNotANewSong)
+{
+    // The slider at 80 on a song at 100: 80 %, kept by every later tempo event.
+    EventoAndamento(0, 0, 100).executar();
+    sequenciador.escolherAndamento(80);
+    EXPECT_DOUBLE_EQ(sequenciador.getFatorVelocidade(), 0.8);
+    EXPECT_EQ(tempoDoRelogio(), 11718u);
+    receptor.andamentos.clear();
+    // {song's tempo, tempo in effect}: 80 % of it, kept within 40..240.
+    for (const auto &[musica, efetivo] : std::vector<std::pair<int, int>>{{150, 120}, {60, 48}, {40, 40}, {400, 240}, {-1, 240}}) {
+        EventoAndamento(0, 0, musica).executar();
+        EXPECT_EQ(sequenciador.getAndamento(), efetivo) << musica;
+        EXPECT_EQ(tempoDoRelogio(), uint32_t(937500 / efetivo)) << musica;
+    }
+    EXPECT_EQ(receptor.andamentos, (QList<int32_t>{120, 48, 40, 240, -1}));  // the window sees the tempo in effect
+    EXPECT_EQ(sequenciador.getAndamentoMusica(), 400);
+    EXPECT_DOUBLE_EQ(sequenciador.getFatorVelocidade(), 0.8);
+    sequenciador.tocar();
+    sequenciador.parar();
+    sequenciador.tocar();
+    sequenciador.pausar();
+    EXPECT_DOUBLE_EQ(sequenciador.getFatorVelocidade(), 0.8);
+    // At its own speed a song plays as written, outside the slider's range too.
+    sequenciador.setFatorVelocidade(1.0);
+    EventoAndamento(0, 0, 30).executar();
+    EXPECT_EQ(sequenciador.getAndamento(), 30);
+    sequenciador.escolherAndamento(60);
+    EXPECT_DOUBLE_EQ(sequenciador.getFatorVelocidade(), 2.0);
+    for (const double invalido : {0.0, -1.0})
+        sequenciador.setFatorVelocidade(invalido);
+    EXPECT_DOUBLE_EQ(sequenciador.getFatorVelocidade(), 2.0);
+
+    // Opening a song starts it at 100 %, at 120 until its tempo event plays,
+    // also when the file has no tempo at all.
+    const QString caminho = AmbienteMotor::arquivo(QStringLiteral("velocidade.mid"));
+    for (const bool comAndamento : {true, false}) {
+        sequenciador.escolherAndamento(90);
+        receptor.andamentos.clear();
+        std::vector<MetaTeste> metas;
+        if (comAndamento)
+            metas.push_back(andamento(0, 400000));
+        ASSERT_TRUE(gravarMidi(caminho, 96, {{emTicks({{0, 0x99, 36, 100}}), metas}}));
+        SaidaMIDI::instancia().carregarArquivo(caminho);
+        EXPECT_DOUBLE_EQ(sequenciador.getFatorVelocidade(), 1.0);
+        EXPECT_EQ(sequenciador.getAndamento(), 120);
+        EXPECT_EQ(receptor.andamentos, (QList<int32_t>{120}));
+    }
+}
+
+TEST_F(SequenciadorTest, ASongWithATempoMapKeepsItsShapeAtHalfSpeed)
+{
+    // 150 BPM, then 200 from tick 64: at 50 % the window and the clock see 75, then 100.
+    instalar({{new EventoAndamento(0, 0, 150), new EventoAndamento(64, 0, 200), new EventoNoteOn(100, 0, 60, 90)}}, 128);
+    sequenciador.setFatorVelocidade(0.5);
+    receptor.fim = 128;
+    sequenciador.tocar();
+    ASSERT_TRUE(AmbienteMotor::esperar([&] { return !sequenciador.estaTocando(); }));
+    EXPECT_EQ(receptor.andamentos, (QList<int32_t>{75, 100}));
+    EXPECT_EQ(tempoDoRelogio(), 9375u);
+    EXPECT_DOUBLE_EQ(sequenciador.getFatorVelocidade(), 0.5);
+}
+
 }  // namespace

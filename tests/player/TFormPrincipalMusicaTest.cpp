@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QListView>
 #include <QSlider>
@@ -420,6 +421,7 @@ TEST_F(TFormPrincipalMusicaTest, TempoAndVolumeSlidersFollowTheirRulesAndReports
     j->exibirAndamento(250);
     EXPECT_EQ(j->tkbBPM->value(), 40);
     EXPECT_EQ(j->lblBPM->text(), QStringLiteral("0"));
+    seq.setAndamento(100);  // the engine sets its tempo before it reports it
     j->exibirAndamento(100);
     EXPECT_EQ(j->tkbBPM->value(), 100);
     EXPECT_EQ(j->lblBPM->text(), QStringLiteral("100"));
@@ -428,9 +430,10 @@ TEST_F(TFormPrincipalMusicaTest, TempoAndVolumeSlidersFollowTheirRulesAndReports
     seq.setAndamento(150);
     j->tkbBPM->setValue(150);
     EXPECT_EQ(j->lblBPM->text(), QStringLiteral("100"));
+    // A drag to 200 on a song at 150 plays at 200: 133 % of the song's speed.
     j->tkbBPM->setValue(200);
     EXPECT_EQ(seq.getAndamento(), 200);
-    EXPECT_EQ(j->lblBPM->text(), QStringLiteral("200"));
+    EXPECT_EQ(j->lblBPM->text(), QStringLiteral("200 (133 %)"));
 
     const int captura = AmbienteJanela::dispositivo(QStringLiteral("Captura"));
     qint64 marca = AmbienteJanela::marca();
@@ -445,4 +448,45 @@ TEST_F(TFormPrincipalMusicaTest, TempoAndVolumeSlidersFollowTheirRulesAndReports
     EXPECT_EQ(SaidaMIDI::instancia().getVolumeGeral(), 100);
 }
 
+TEST_F(TFormPrincipalMusicaTest, TheTempoSliderSetsASpeedThatTempoChangesStopAndPlayKeep)
+{
+    ArquivoMidiTeste midi;
+    const int bateria = midi.trilha("Drums");
+    midi.andamento(bateria, 0, 600000);   // 100 BPM
+    midi.andamento(bateria, 64, 400000);  // 150 BPM
+    midi.nota(bateria, 0, 9, 36);
+    midi.nota(bateria, 200, 9, 38);
+    abrir(midi);
+    Sequenciador &seq = Sequenciador::instancia();
+    tick(0);
+    EXPECT_EQ(j->lblBPM->text(), QStringLiteral("100"));
+    j->tkbBPM->setValue(80);
+    EXPECT_DOUBLE_EQ(seq.getFatorVelocidade(), 0.8);
+    EXPECT_EQ(j->lblBPM->text(), QStringLiteral("80 (80 %)"));
+    // The longer text takes the caption's place and stays clear of "Play Along".
+    EXPECT_TRUE(j->lblVelocidade->isHidden());
+    EXPECT_LT(j->lblBPM->geometry().right(), j->lblPlayAlong->x());
+    EXPECT_GE(j->lblBPM->x(), j->lblVelocidade->x());
+    EXPECT_GE(j->lblBPM->width(), QFontMetrics(j->lblBPM->font()).horizontalAdvance(j->lblBPM->text()));
+    tick(64);  // the song's 150 at 80 %
+    EXPECT_EQ(seq.getAndamento(), 120);
+    EXPECT_EQ(j->tkbBPM->value(), 120);
+    EXPECT_EQ(j->lblBPM->text(), QStringLiteral("120 (80 %)"));
+    j->pararMusica();
+    j->imgPlayClick();
+    EXPECT_DOUBLE_EQ(seq.getFatorVelocidade(), 0.8);
+    // Back at the song's own tempo the label is the plain number again.
+    j->tkbBPM->setValue(150);
+    EXPECT_EQ(j->lblBPM->text(), QStringLiteral("150"));
+    EXPECT_FALSE(j->lblVelocidade->isHidden());
+    j->tkbBPM->setValue(75);
+    EXPECT_EQ(j->lblBPM->text(), QStringLiteral("75 (50 %)"));
+    // Another song starts at 100 %.
+    abrir(midi, QStringLiteral("outra.mid"));
+    EXPECT_DOUBLE_EQ(seq.getFatorVelocidade(), 1.0);
+    EXPECT_EQ(j->lblBPM->text(), QStringLiteral("120"));
+    tick(0);
+    EXPECT_EQ(j->lblBPM->text(), QStringLiteral("100"));
 }
+
+}  // namespace

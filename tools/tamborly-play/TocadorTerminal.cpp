@@ -35,10 +35,11 @@ bool TocadorTerminal::abrirMusica(const QString &arquivo, int bpmInicial, QStrin
             ArquivoConfiguracao::instancia().setCanalAtivo(true, i);
         sequenciador.setPlayAlong(false);
         andamento = sequenciador.getAndamento();
-        if (bpmInicial > 0) {
+        if (bpmInicial > 0)
             sequenciador.setAndamento(bpmInicial);
-            andamento = bpmInicial;
-        }
+        if (velocidade != 100)
+            sequenciador.setFatorVelocidade(velocidade / 100.0);
+        andamento = sequenciador.getAndamento();
         sequenciador.tocar();
     } catch (const ESonoMidiException &e) {
         erro = e.Message();
@@ -60,7 +61,10 @@ void TocadorTerminal::exibirPosicao()
     }
     // The report at exactly the length shows the last beat, as the window's slider clamps.
     const int32_t tempo = std::min(posicao / 64 + 1, std::max(gerenciador.getTotalTempos(), 1));
-    std::fprintf(saida, "\rbeat %d of %d, %d BPM   ", tempo, gerenciador.getTotalTempos(), andamento);
+    if (velocidade != 100)
+        std::fprintf(saida, "\rbeat %d of %d, %d BPM (%d %%)   ", tempo, gerenciador.getTotalTempos(), andamento, velocidade);
+    else
+        std::fprintf(saida, "\rbeat %d of %d, %d BPM   ", tempo, gerenciador.getTotalTempos(), andamento);
     std::fflush(saida);
 }
 

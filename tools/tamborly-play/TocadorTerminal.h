@@ -18,6 +18,9 @@ public:
     // Silences the device, loads the file, enables its tracks and starts playing.
     // false (with the reason in erro) when the file cannot be played.
     bool abrirMusica(const QString &arquivo, int bpmInicial, QString &erro);
+    // The speed the song plays at, in percent of its own tempo (--speed), set
+    // before abrirMusica; 100 by default.
+    void setVelocidade(int percentual) { velocidade = percentual; }
     // Stops at once (Ctrl+C), silencing the device.
     void interromper();
 
@@ -29,5 +32,6 @@ private:
 
     FILE *saida;
     int32_t andamento = 0;
+    int velocidade = 100;
     bool terminado = false;
 };

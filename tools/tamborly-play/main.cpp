@@ -1,10 +1,12 @@
-// tamborly-play FILE.mid [--bpm N] [--device N] [--list-devices] | --history FILE.mid
+// tamborly-play FILE.mid [--bpm N] [--speed PERCENT] [--count-in] [--metronome] [--device N] [--list-devices]
+//               | --history FILE.mid
 // Plays a Standard MIDI File on the player's own engine, without a window.
 
 #include "HistoricoTerminal.h"
 #include "TocadorTerminal.h"
 
 #include "engine/SaidaMIDI.h"
+#include "engine/Sequenciador.h"
 #include "sonomidi/ESonoMidiException.h"
 
 #include <QCoreApplication>
@@ -28,9 +30,12 @@ void aoSinal(int)
 int uso()
 {
     std::fprintf(stderr,
-                 "usage: tamborly-play FILE.mid [--bpm N] [--device N] [--list-devices]\n"
+                 "usage: tamborly-play FILE.mid [--bpm N] [--speed PERCENT] [--count-in] [--metronome] [--device N] [--list-devices]\n"
                  "       tamborly-play --history FILE.mid\n"
                  "  --bpm N        tempo to start with (1..2000); a Set Tempo in the file takes over when it plays\n"
+                 "  --speed PERCENT  play at this share of the song's own tempo (25..200; every tempo change keeps it)\n"
+                 "  --count-in     one bar of wood-block clicks before the song starts\n"
+                 "  --metronome    a wood-block click on every beat, the first of each bar accented\n"
                  "  --device N     MIDI output device number (default 0, the built-in synthesizer)\n"
                  "  --list-devices print the output devices and exit\n"
                  "  --history      print the song's scored runs from the practice history, oldest first\n");
@@ -55,6 +60,9 @@ int main(int argc, char **argv)
     int dispositivo = -1;
     bool listar = false;
     bool historico = false;
+    int velocidade = 100;
+    bool contagem = false;
+    bool metronomo = false;
     for (qsizetype i = 0; i < argumentos.size(); ++i) {
         const QString &a = argumentos[i];
         if (a == QLatin1String("--bpm") && i + 1 < argumentos.size()) {
@@ -63,6 +71,13 @@ int main(int argc, char **argv)
         } else if (a == QLatin1String("--device") && i + 1 < argumentos.size()) {
             if (!numero(argumentos[++i], 0, 65535, dispositivo))
                 return uso();
+        } else if (a == QLatin1String("--speed") && i + 1 < argumentos.size()) {
+            if (!numero(argumentos[++i], 25, 200, velocidade))
+                return uso();
+        } else if (a == QLatin1String("--count-in")) {
+            contagem = true;
+        } else if (a == QLatin1String("--metronome")) {
+            metronomo = true;
         } else if (a == QLatin1String("--list-devices")) {
             listar = true;
         } else if (a == QLatin1String("--history")) {
@@ -108,6 +123,9 @@ int main(int argc, char **argv)
     }
 
     TocadorTerminal tocador(stdout);
+    tocador.setVelocidade(velocidade);
+    Sequenciador::instancia().getMetronomo().setContagem(contagem);
+    Sequenciador::instancia().getMetronomo().setLigado(metronomo);
     QString erro;
     if (!tocador.abrirMusica(arquivo, bpm, erro)) {
         std::fprintf(stderr, "tamborly-play: cannot play %s: %s\n", qPrintable(arquivo), qPrintable(erro));
