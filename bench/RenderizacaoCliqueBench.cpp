@@ -4,7 +4,8 @@
 // the floor. Each stroke's onset is found in the audio and compared with an even grid fitted to
 // all onsets: p50/p99/max deviation. Both are run on the machine as it is, then again with three
 // busy processes spinning on the CPUs.
-// Run: bench/bench_RenderizacaoClique [SOUNDFONT]
+// Run: bench/bench_RenderizacaoClique [SOUNDFONT [TAMBORLY_PLAY]] (another tamborly-play, with the
+// library beside it, to compare builds)
 #include "MotorBench.h"
 
 #include <QCoreApplication>
@@ -179,6 +180,7 @@ int main(int argc, char **argv)
         if (fonte.isEmpty() && QFile::exists(QLatin1String(candidata)))
             fonte = QLatin1String(candidata);
     }
+    const QString tocador = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral(TAMBORLY_BUILD_APP_DIR "/tamborly-play");
     const QString fluidsynth = QStandardPaths::findExecutable(QStringLiteral("fluidsynth"));
     if (fluidsynth.isEmpty()) {
         std::fprintf(stderr, "FluidSynth's command-line player is missing (Debian package fluidsynth)\n");
@@ -213,7 +215,7 @@ int main(int argc, char **argv)
         ambiente.insert(QStringLiteral("SNMIDI32_SOUNDFONT"), fonte);
         ambiente.remove(QStringLiteral("SNMIDI32_CAPTURE"));
         const double cargaAntes = cargaMedia();
-        if (!rodar(QStringLiteral(TAMBORLY_BUILD_APP_DIR "/tamborly-play"), {clique, QStringLiteral("--bpm"), QStringLiteral("240")},
+        if (!rodar(tocador, {clique, QStringLiteral("--bpm"), QStringLiteral("240")},
                    ambiente))
             return 1;
         if (!rodar(fluidsynth, {QStringLiteral("-ni"), QStringLiteral("-q"), QStringLiteral("-r"), QString::number(taxa),

@@ -4,10 +4,12 @@
 
 #include <QObject>
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 class QEvent;
 
@@ -15,6 +17,10 @@ class QEvent;
 // from any thread, and the messages run the owner's window procedure on the
 // thread that built this object, one at a time, in the order posted, none
 // dropped. Messages still queued when it is destroyed are discarded.
+// A post from the library's threads (the clock's beats above all) neither locks
+// nor allocates: it goes into a fixed ring, and one wake-up event is posted only
+// when the GUI thread has taken everything before it, so a busy GUI thread finds
+// all the beats that piled up behind a single event.
 class HiddenWindow : public QObject {
 public:
     using Procedure = std::function<void(uint32_t Message, uintptr_t WParam, intptr_t LParam)>;
@@ -41,7 +47,10 @@ private:
     };
 
     static void postar(void *context, uint32_t message, uintptr_t wParam, intptr_t lParam);
+    void recolher();
     void drenar();
+
+    class Anel;  // the lock-free ring of messages not yet taken by the GUI thread
 
     Procedure procedure;
     SnMidiWindow sink;
@@ -49,5 +58,12 @@ private:
     // loop waits here for the outer dispatch, so procedures never overlap.
     std::deque<Mensagem> pendentes;
     bool despachando = false;
+    std::unique_ptr<Anel> anel;
+    // A ring that fills up (the GUI thread stuck for thousands of messages) spills into this
+    // list; until the GUI thread has taken it, every post goes there too, so order is kept.
+    std::mutex travaExcedentes;
+    std::deque<Mensagem> excedentes;
+    std::atomic<bool> excedendo{false};
+    std::atomic<bool> acordada{false};  // a wake-up event is on its way to the GUI thread
     std::shared_ptr<bool> vivo;
 };

@@ -107,3 +107,46 @@ TEST(HiddenWindowTest, AnErrorInAProcedureDoesNotStopTheMessagesBehindIt)
     ASSERT_TRUE(AmbienteSnMidi::esperar([&] { return recebidas.size() == 4; }));
     EXPECT_EQ(recebidas, (std::vector<uintptr_t>{0, 1, 2, 3}));
 }
+
+namespace {
+// Counts the events Qt delivers to an object.
+class ContadorEventos : public QObject {
+public:
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() >= QEvent::User)
+            ++entregues;
+        return false;
+    }
+    int entregues = 0;
+};
+}
+
+// The library's threads never post one Qt event per message: while the GUI thread is busy,
+// messages pile up behind one wake-up, and all of them run, in order, when it comes. Past the
+// ring's room (and back below it) nothing is lost or reordered either.
+TEST(HiddenWindowTest, MessagesThatPileUpFollowOneWakeUp)
+{
+    std::vector<uintptr_t> recebidas;
+    HiddenWindow janela([&](uint32_t, uintptr_t w, intptr_t) { recebidas.push_back(w); });
+    ContadorEventos contador;
+    janela.installEventFilter(&contador);
+    std::thread relogio([&] {
+        for (uintptr_t i = 0; i < 1000; ++i)
+            postar(janela, 0x5452, i);
+    });
+    relogio.join();
+    ASSERT_TRUE(AmbienteSnMidi::esperar([&] { return recebidas.size() == 1000; }));
+    EXPECT_EQ(contador.entregues, 1);
+
+    std::thread muitas([&] {
+        for (uintptr_t i = 1000; i < 12000; ++i)
+            postar(janela, 0x5452, i);
+    });
+    muitas.join();
+    ASSERT_TRUE(AmbienteSnMidi::esperar([&] { return recebidas.size() == 12000; }));
+    postar(janela, 0x5452, 12000);  // the ring is in use again
+    ASSERT_TRUE(AmbienteSnMidi::esperar([&] { return recebidas.size() == 12001; }));
+    for (uintptr_t i = 0; i < recebidas.size(); ++i)
+        ASSERT_EQ(recebidas[i], i);
+}
