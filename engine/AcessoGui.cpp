@@ -17,3 +17,9 @@ void AcessoGui::atualizarPosicao()
     if (receptor)
         receptor->exibirPosicao();
 }
+
+void AcessoGui::atualizarAvaliacao()
+{
+    if (receptor)
+        receptor->exibirAvaliacao();
+}

@@ -17,6 +17,9 @@ public:
         virtual void exibirPosicao() = 0;
         // A tempo event played; the value may lie outside 40..240 (-1: none in the file).
         virtual void exibirAndamento(int32_t andamento) = 0;
+        // Play Along scoring has new marks or finished runs to fetch from
+        // Sequenciador::getAvaliador (after a tick, or when playback stopped).
+        virtual void exibirAvaliacao() {}
     };
 
     static AcessoGui &instancia();
@@ -27,6 +30,7 @@ public:
 
     void atualizarAndamento(int32_t andamento);
     void atualizarPosicao();
+    void atualizarAvaliacao();
 
 private:
     AcessoGui() = default;

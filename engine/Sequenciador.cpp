@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <ctime>
 
 namespace {
 // One engine tick is 1/64 of a quarter note: 60,000,000 us / 64.
@@ -186,6 +187,8 @@ void Sequenciador::tocar()
 {
     if (sincronizador->IsRunning())
         return;
+    if (playAlong && !avaliador.ativo())
+        avaliador.iniciar();
     if (!sincronizador->IsOpen() && !abrir())
         throw ESonoMidiException(QStringLiteral("sync not open"));
     if (partidaParada) {
@@ -208,6 +211,37 @@ void Sequenciador::parar()
     posicao = 0;
     partidaParada = true;
     metronomo.cancelarContagem();
+    if (avaliador.ativo()) {
+        avaliador.terminar();
+        avisarAvaliacao();
+    }
+}
+
+void Sequenciador::setPlayAlong(bool valor)
+{
+    playAlong = valor;
+    if (valor) {
+        avaliador.iniciar();
+    } else if (avaliador.ativo()) {
+        avaliador.terminar();
+        avisarAvaliacao();
+    }
+}
+
+int64_t Sequenciador::getInstanteDoTick() const
+{
+    // When the beat was due, not when the GUI thread got to it: its lateness is not
+    // the drummer's.
+    if (const int64_t devido = sincronizador->BeatDueTime(); devido > 0)
+        return devido;
+    timespec agora{};  // a tick handled by hand (no beat yet): now
+    clock_gettime(CLOCK_MONOTONIC, &agora);
+    return int64_t(agora.tv_sec) * 1000000 + agora.tv_nsec / 1000;
+}
+
+void Sequenciador::avisarAvaliacao()
+{
+    AcessoGui::instancia().atualizarAvaliacao();
 }
 
 void Sequenciador::setPausado(bool pausado)
@@ -284,6 +318,9 @@ void Sequenciador::processarTick(QObject *)
         metronomo.clicar(musica, posicao);
     ArquivoConfiguracao &configuracao = ArquivoConfiguracao::instancia();
     const int32_t n = musica->getNumTrilhas();
+    // Only a running clock's beats are scored: a late beat after a stop is not a tick played.
+    const bool avaliando = playAlong && avaliador.ativo() && sincronizador->IsRunning();
+    const int64_t devido = avaliando ? getInstanteDoTick() : 0;
     for (int32_t i = 0; i < n; ++i) {
         if (!configuracao.canalAtivo(i))
             continue;
@@ -299,8 +336,14 @@ void Sequenciador::processarTick(QObject *)
                         instrumento->esconderNota(static_cast<uint32_t>(desligada->getNota()));
                 }
             }
-            if (playAlong && bateria)
-                continue;  // shown above, but the user plays the drums
+            if (playAlong && bateria) {
+                // Shown above, but the user plays the drums: a stroke to score.
+                if (avaliando && exibida) {
+                    if (auto *ligada = dynamic_cast<EventoNoteOn *>(evento); ligada && ligada->getVelocidade() > 0)
+                        avaliador.esperar(ligada->getNota(), devido);
+                }
+                continue;
+            }
             // A beat posted before the clock stopped sends nothing and keeps the position.
             if (!sincronizador->IsRunning()) {
                 eventosDoTick.clear();
@@ -310,12 +353,27 @@ void Sequenciador::processarTick(QObject *)
         }
         eventosDoTick.clear();
     }
-    if (loopAtivo && posicao == fimLoop) {
+    const bool voltou = loopAtivo && posicao == fimLoop;
+    if (voltou) {
         posicao = inicioLoop;
         // After a count-in the loop's start itself plays: the bar of clicks stands between.
-        if (sincronizador->IsRunning() && repetirLoop())
+        if (sincronizador->IsRunning() && repetirLoop()) {
+            if (avaliando)
+                avaliarTick(devido, voltou);
             return;
+        }
     }
     if (sincronizador->IsRunning() && posicao < INT32_MAX)
         ++posicao;
+    if (avaliando)
+        avaliarTick(devido, voltou);
+}
+
+void Sequenciador::avaliarTick(int64_t devido, bool voltou)
+{
+    avaliador.avancar(devido);
+    if (voltou)
+        avaliador.fecharVolta(devido);
+    if (avaliador.temNovidades())
+        avisarAvaliacao();
 }

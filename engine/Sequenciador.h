@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/Avaliador.h"
 #include "engine/Metronomo.h"
 #include "engine/TreinadorAndamento.h"
 
@@ -66,11 +67,21 @@ public:
 
     // -1: every track drives the kit; else only that track.
     void setTrilhaExibida(int32_t indice);
-    // Play-along: drum-channel events are shown but not sent.
-    void setPlayAlong(bool valor) { playAlong = valor; }
+    // Play-along: drum-channel events are shown but not sent. Turning it on starts a
+    // scoring session; turning it off ends it.
+    void setPlayAlong(bool valor);
+    bool getPlayAlong() const { return playAlong; }
+
+    // Play Along scoring: the withheld drum note-ons of the shown tracks are its
+    // expected strokes; the window and the command-line player hand it the hits.
+    Avaliador &getAvaliador() { return avaliador; }
 
     // The clock, for the song import (which gives it the file's resolution).
     TSonoMidiSync *getSincronizador() const { return sincronizador.get(); }
+
+    // When the beat being handled was due (us of CLOCK_MONOTONIC); valid inside the
+    // tick handler and the reports it makes.
+    int64_t getInstanteDoTick() const;
 
     // The tick handler, run on every beat of the clock.
     void processarTick(QObject *Sender = nullptr);
@@ -87,6 +98,10 @@ private:
     bool iniciarContagem(int32_t tick);
     // The loop wrapped: the trainer's next speed, then a count-in. Whether a count-in began.
     bool repetirLoop();
+    // Tells the receiver when scoring has something to show.
+    void avisarAvaliacao();
+    // The scorer's part of a tick handled in Play Along: the horizon, a loop wrap, news.
+    void avaliarTick(int64_t devido, bool voltou);
 
     std::unique_ptr<TSonoMidiSync> sincronizador;
     std::unique_ptr<TSonoMidi> sonoMidi;  // the clock's own binding; null when the library failed to load
@@ -105,4 +120,5 @@ private:
     bool partidaParada = true;  // stopped since the last start: the next start counts in
     Metronomo metronomo;
     TreinadorAndamento treinador;
+    Avaliador avaliador;
 };

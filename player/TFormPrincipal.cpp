@@ -1,5 +1,6 @@
 #include "player/TFormPrincipal.h"
 
+#include "engine/EntradaMIDI.h"
 #include "engine/SaidaMIDI.h"
 #include "engine/Sequenciador.h"
 #include "platform/CaixaMensagem.h"
@@ -7,6 +8,7 @@
 #include "player/DesenhoPrincipal.h"
 #include "player/Imagem.h"
 #include "player/Instrumento.h"
+#include "player/PainelAvaliacao.h"
 #include "player/RegistroPratica.h"
 #include "player/TecladoBateria.h"
 #include "settings/ArquivoConfiguracao.h"
@@ -134,6 +136,8 @@ TFormPrincipal::TFormPrincipal(QWidget *parent) : QWidget(parent)
         controle->setEnabled(false);
     // 8. The kit takes its pictures from this window, so they exist by now.
     ArquivoConfiguracao::instancia().criarInstrumento(0);
+    // Play Along feedback lies over every picture of the kit.
+    painelAvaliacao = new PainelAvaliacao(pnInstrumento);
     // 9.-12.
     aplicarIdioma();
 
@@ -180,7 +184,41 @@ void TFormPrincipal::FormShow()
         return;
     iniciado = true;
     // Run once the window is on screen, so that the wizard opens over it.
-    QTimer::singleShot(0, this, &TFormPrincipal::iniciarDispositivo);
+    QTimer::singleShot(0, this, [this] {
+        iniciarDispositivo();
+        abrirEntrada();
+    });
+}
+
+void TFormPrincipal::abrirEntrada()
+{
+    EntradaMIDI *entrada = nullptr;
+    try {
+        entrada = &EntradaMIDI::instancia();
+    } catch (const std::exception &) {
+        return;  // no driver library: the output's own message has said so
+    }
+    entrada->setReceptor([this](uint8_t status, uint8_t dado1, uint8_t dado2, int64_t instante) {
+        receberKit(status, dado1, dado2, instante);
+    });
+    entrada->setAoPerder([this] {
+        const QString nome = ArquivoConfiguracao::instancia().getEntrada();
+        esconderTudo();
+        CaixaMensagem::mostrar(texto("frmKit", "msgEntradaPerdida").arg(nome).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+                               texto("geral", "nomeAplicacao"), this);
+    });
+    const QString nome = ArquivoConfiguracao::instancia().getEntrada();
+    if (nome.isEmpty())
+        return;
+    bool aberto = false;
+    try {
+        aberto = entrada->abrirDispositivo(nome);
+    } catch (const std::exception &) {
+        aberto = false;
+    }
+    if (!aberto)
+        CaixaMensagem::mostrar(texto("frmKit", "msgEntradaIndisponivel").arg(nome).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+                               texto("geral", "nomeAplicacao"), this);
 }
 
 void TFormPrincipal::iniciarDispositivo()
@@ -318,6 +356,8 @@ void TFormPrincipal::imgPlayClick()
     case inicioMarcado:
     case repetindo:
     case parado:
+        // A new pass: the last one's results make way for the kit.
+        painelAvaliacao->fecharResultado();
         Sequenciador::instancia().tocar();
         imgStop->setEnabled(true);
         imgPause->setEnabled(true);
@@ -732,6 +772,14 @@ void TFormPrincipal::exibirAndamento(int32_t andamento)
 void TFormPrincipal::exibirPosicao()
 {
     Sequenciador &sequenciador = Sequenciador::instancia();
+    // A Play Along pass from the song's start starts the kit anew from when tick 0 was
+    // due: a replay device then plays its file along with the song (a real kit loses nothing).
+    if (sequenciador.getPosicao() == 0 && sequenciador.getPlayAlong()) {
+        try {
+            EntradaMIDI::instancia().reiniciar(sequenciador.getInstanteDoTick());
+        } catch (const std::exception &) {
+        }
+    }
     atualizandoPosicao = true;
     // Repeating, a position behind the slider means the loop wrapped: the slider
     // move below is then a seek (silence, clear the kit, recount the beats).
@@ -751,6 +799,58 @@ void TFormPrincipal::exibirPosicao()
     atualizandoPosicao = false;
 }
 
+// ---- Play Along scoring and the drum kit ----
+
+void TFormPrincipal::exibirAvaliacao()
+{
+    Sequenciador &sequenciador = Sequenciador::instancia();
+    Avaliador &avaliador = sequenciador.getAvaliador();
+    for (const Avaliador::Marca &marca : avaliador.retirarMarcas())
+        painelAvaliacao->mostrarMarca(marca);
+    const std::vector<ResultadoAvaliacao> resultados = avaliador.retirarResultados();
+    if (sequenciador.getPlayAlong())
+        painelAvaliacao->atualizarFaixa(avaliador.parcial(), avaliador.getSequencia());
+    if (!resultados.empty())
+        painelAvaliacao->mostrarResultado(resultados.back());
+}
+
+void TFormPrincipal::pontuar(int32_t nota, int64_t instante)
+{
+    Sequenciador &sequenciador = Sequenciador::instancia();
+    if (!sequenciador.getPlayAlong() || !sequenciador.estaTocando())
+        return;
+    const auto latencia = int64_t(std::llround(ArquivoConfiguracao::instancia().getLatencia() * 1000.0));
+    sequenciador.getAvaliador().tocar(nota, instante - latencia);
+    exibirAvaliacao();
+}
+
+void TFormPrincipal::receberKit(uint8_t status, uint8_t dado1, uint8_t dado2, int64_t instante)
+{
+    Instrumento *kit = instrumento();
+    const uint8_t tipo = status & 0xF0;
+    if (tipo == 0x90 && dado2 > 0) {
+        if (kit)
+            kit->mostrarNota(dado1);
+        // A drum module sounds by itself; a pad controller needs Tamborly's sound.
+        if (ArquivoConfiguracao::instancia().getSomKit()) {
+            try {
+                SaidaMIDI::instancia().notaLigada(9, dado2, dado1);
+            } catch (const std::exception &) {
+            }
+        }
+        pontuar(dado1, instante);
+    } else if (tipo == 0x80 || tipo == 0x90) {
+        if (kit)
+            kit->esconderNota(dado1);
+    } else if (tipo == 0xB0 && dado1 == 4 && kit) {
+        // The foot controller: pressed down, the hat closes as under the pedal note.
+        if (dado2 >= 64)
+            kit->mostrarNota(TecladoBateria::notaPedal);
+        else
+            kit->esconderNota(TecladoBateria::notaPedal);
+    }
+}
+
 // ---- Keyboard drumming, play-along and help ----
 
 bool TFormPrincipal::eventFilter(QObject *objeto, QEvent *evento)
@@ -761,11 +861,18 @@ bool TFormPrincipal::eventFilter(QObject *objeto, QEvent *evento)
     auto *tecla = static_cast<QKeyEvent *>(evento);
     // The window's own platform window gets each key once, before any control.
     if (objeto == windowHandle() && !tecla->isAutoRepeat()) {
+        // Esc closes the Play Along results, and plays no drum.
+        if (tipo == QEvent::KeyPress && tecla->key() == Qt::Key_Escape && painelAvaliacao->resultadoVisivel()) {
+            painelAvaliacao->fecharResultado();
+            return true;
+        }
         const uint16_t codigo = TecladoBateria::codigo(tecla->key());
+        instanteTecla = EntradaMIDI::agora();
         if (tipo == QEvent::KeyPress)
             FormKeyDown(codigo, tecla->modifiers());
         else
             FormKeyUp(codigo, tecla->modifiers());
+        instanteTecla = 0;
     }
     // ckKaraokeKeyDown: the window has played Space as the bass drum already; it
     // must not toggle the box as well.
@@ -796,6 +903,7 @@ void TFormPrincipal::processarTecla(uint16_t tecla, Qt::KeyboardModifiers shift,
         if (baixo && !teclasPressionadas[TecladoBateria::slotPedal]) {
             saida.notaLigada(9, 127, TecladoBateria::notaPedal);
             teclasPressionadas[TecladoBateria::slotPedal] = true;
+            pontuar(TecladoBateria::notaPedal, instanteTecla ? instanteTecla : EntradaMIDI::agora());
         }
     } else {
         if (kit)
@@ -813,6 +921,7 @@ void TFormPrincipal::processarTecla(uint16_t tecla, Qt::KeyboardModifiers shift,
             kit->mostrarNota(nota);
         saida.notaLigada(9, 127, int32_t(nota));
         segura = true;
+        pontuar(int32_t(nota), instanteTecla ? instanteTecla : EntradaMIDI::agora());
     } else {
         if (kit)
             kit->esconderNota(nota);
@@ -823,6 +932,10 @@ void TFormPrincipal::processarTecla(uint16_t tecla, Qt::KeyboardModifiers shift,
 void TFormPrincipal::ckKaraokeClick()
 {
     Sequenciador::instancia().setPlayAlong(ckKaraoke->isChecked());
+    if (ckKaraoke->isChecked())
+        painelAvaliacao->atualizarFaixa(ResultadoAvaliacao{}, 0);
+    else
+        painelAvaliacao->limpar();
 }
 
 void TFormPrincipal::imgTecladoPequenoClick()

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 class Imagem;
+class PainelAvaliacao;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -43,6 +44,7 @@ public:
     // The engine's reports (through AcessoGui).
     void exibirAndamento(int32_t andamento) override;
     void exibirPosicao() override;
+    void exibirAvaliacao() override;
 
     // Loads the song and starts playing it; what the Open and Styles buttons run.
     void abrirMusica(const QString &nomeArquivo);
@@ -52,6 +54,10 @@ public:
     // modifiers (Ctrl is the hi-hat pedal) and whether the key went down.
     void processarTecla(uint16_t tecla, Qt::KeyboardModifiers shift, bool baixo);
     void mostrarAjudaTeclado(bool mostrar);
+    // One message from the drum kit (the MIDI input), arrived at instante (us of
+    // CLOCK_MONOTONIC): a note-on strikes like a drum key, the hi-hat pedal and foot
+    // controller move the hi-hat, and in Play Along the hit is scored.
+    void receberKit(uint8_t status, uint8_t dado1, uint8_t dado2, int64_t instante);
 
     uint8_t getEstado() const { return estado; }
     uint8_t getEstadoAnterior() const { return estadoAnterior; }
@@ -93,6 +99,7 @@ public:
     TOrvButton3D *btnFecharAjudaAtalhos;
     std::array<Imagem *, 20> imagensTeclas{};  // the key pictures over the kit
     QTimer *TimerPlayer;
+    PainelAvaliacao *painelAvaliacao;  // Play Along feedback over the kit
 
 public slots:
     // Picture buttons.
@@ -146,6 +153,10 @@ private:
     void terminarBusca();
     // The deactivated window keeps no key held and no seek running.
     void perderAtivacao();
+    // Opens the stored drum kit; a missing one is reported once and kept.
+    void abrirEntrada();
+    // A hit, scored in Play Along while the song plays, the calibrated latency taken off.
+    void pontuar(int32_t nota, int64_t instante);
 
     // lblBPM: the tempo, with the speed beside it when that is not 100 %.
     void mostrarAndamento(int bpm);
@@ -166,4 +177,5 @@ private:
     bool iniciado = false;
     QString pastaRitmos;
     QString pastaAbrir;  // the folder the Open dialog last confirmed a file in
+    int64_t instanteTecla = 0;  // when the key being handled arrived; 0 outside the key filter
 };

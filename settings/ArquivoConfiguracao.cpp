@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -78,9 +79,38 @@ QString ArquivoConfiguracao::nomeConfiguracao(const QString &nomeExecutavel)
     return nomeExecutavel + QStringLiteral(".ini");
 }
 
+namespace {
+
+// A latency in ms: a plain decimal number within a second, else the default.
+double lerMilissegundos(const QString &texto)
+{
+    bool certo = false;
+    const double valor = texto.toDouble(&certo);
+    return certo && std::isfinite(valor) && valor >= -1000 && valor <= 1000 ? valor : 0.0;
+}
+
+}  // namespace
+
+void ArquivoConfiguracao::carregarKit(const ArquivoPerfil &perfil)
+{
+    entrada = perfil.lerTexto(secaoGeral, QStringLiteral("entrada"), QString());
+    somKit = perfil.lerTexto(secaoGeral, QStringLiteral("somKit"), QStringLiteral("0")) == QLatin1String("1");
+    latencia = lerMilissegundos(perfil.lerTexto(secaoGeral, QStringLiteral("latencia"), QStringLiteral("0")));
+    latenciaDispersao
+        = std::abs(lerMilissegundos(perfil.lerTexto(secaoGeral, QStringLiteral("latenciaDispersao"), QStringLiteral("0"))));
+}
+
+void ArquivoConfiguracao::setLatencia(double valor, double dispersao)
+{
+    latencia = valor;
+    latenciaDispersao = dispersao;
+}
+
 void ArquivoConfiguracao::carregar()
 {
     const ArquivoPerfil perfil(PastaAplicacao::arquivo(nomeArquivo));
+    // The kit's keys stand apart from the numbers below: a bad one of those does not lose them.
+    carregarKit(perfil);
     // The language is read whatever happens to the numbers, so a bad "driver"
     // cannot leave the program without a language.
     idioma = perfil.lerTexto(secaoGeral, QStringLiteral("idioma"), QStringLiteral("English"));
@@ -133,12 +163,22 @@ void ArquivoConfiguracao::setInstrumento(std::unique_ptr<Instrumento> novo)
 
 void ArquivoConfiguracao::salvar()
 {
-    const QStringList linhas{
+    QStringList linhas{
         QStringLiteral("[geral]"),
         QStringLiteral("driver=") + QString::number(driver),
         QStringLiteral("volume=") + QString::number(volume),
         QStringLiteral("idioma=") + idioma,
     };
+    // The kit, after the four lines; only what differs from the defaults, so a user
+    // without a kit keeps the four-line file.
+    if (!entrada.isEmpty())
+        linhas.append(QStringLiteral("entrada=") + entrada);
+    if (somKit)
+        linhas.append(QStringLiteral("somKit=1"));
+    if (latencia != 0 || latenciaDispersao != 0) {
+        linhas.append(QStringLiteral("latencia=") + QString::number(latencia, 'f', 1));
+        linhas.append(QStringLiteral("latenciaDispersao=") + QString::number(latenciaDispersao, 'f', 1));
+    }
     // A folder that cannot be written loses the changes silently, as the
     // player has no message for it.
     ArquivoPerfil::gravarLinhas(PastaAplicacao::arquivo(nomeArquivo), linhas);

@@ -37,6 +37,17 @@ public:
     // Records the language actually in use; written by the next salvar().
     void setIdioma(const QString &valor) { idioma = valor; }
 
+    // The drum kit played into Tamborly: the input device by name (empty: none), kept
+    // even while it is missing; whether its hits sound through the output device; the
+    // calibrated latency (ms) taken off every hit, with the spread it was measured with.
+    QString getEntrada() const { return entrada; }
+    void setEntrada(const QString &valor) { entrada = valor; }
+    bool getSomKit() const { return somKit; }
+    void setSomKit(bool valor) { somKit = valor; }
+    double getLatencia() const { return latencia; }
+    double getLatenciaDispersao() const { return latenciaDispersao; }
+    void setLatencia(double valor, double dispersao);
+
     // Flag of track indice of the current song; tracks 16 and beyond have no
     // flag and are always enabled.
     bool canalAtivo(int32_t indice) const;
@@ -57,6 +68,7 @@ public:
 
 private:
     void carregar();
+    void carregarKit(const class ArquivoPerfil &perfil);
 
     QString nomeArquivo;
     QString idioma;
@@ -66,4 +78,8 @@ private:
     int32_t visualizacao = 0;
     std::array<bool, 16> canaisAtivos{};
     std::unique_ptr<Instrumento> instrumento;  // owned; absent until criarInstrumento
+    QString entrada;
+    bool somKit = false;  // a drum module sounds by itself
+    double latencia = 0;
+    double latenciaDispersao = 0;
 };

@@ -5,6 +5,7 @@
 #include "player/Instrumento.h"
 #include "settings/ArquivoConfiguracao.h"
 #include "settings/GerenciadorIdiomas.h"
+#include "settings/PaginaKit.h"
 #include "settings/TformAssistenteConfiguracaoDriver.h"
 #include "song/GerenciadorMusica.h"
 #include "song/Musica.h"
@@ -135,6 +136,9 @@ TFormSetup::TFormSetup(QWidget *parent)
     // widen it rather than be cut off.
     CheckBoxSel->resize(std::clamp(CheckBoxSel->sizeHint().width(), 105, 281 - 16), 17);
     PagCtrlSetup->setTabText(PagCtrlSetup->indexOf(TabCanais), textoDoSetup("TabCanais"));
+    // The drum kit played into Tamborly: a tab of its own.
+    TabKit = new PaginaKit;
+    PagCtrlSetup->addTab(TabKit, texto("frmKit", "TabKit"));
     btnOK->setToolTip(textoDoSetup("btnOK"));
     btnCancel->setToolTip(textoDoSetup("btnCancel"));
     btnAssistenteDriver->setToolTip(textoDoSetup("btnAssistenteDriver"));
@@ -181,6 +185,7 @@ bool TFormSetup::eventFilter(QObject *objeto, QEvent *evento)
 void TFormSetup::FormShow()
 {
     selecionarDispositivo(ArquivoConfiguracao::instancia().getDriver());
+    TabKit->atualizar();
 }
 
 void TFormSetup::selecionarDispositivo(int indice)

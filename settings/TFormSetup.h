@@ -7,6 +7,7 @@
 class QCheckBox;
 class QGroupBox;
 class QListWidget;
+class PaginaKit;
 class QPushButton;
 class QTabWidget;
 class QWidget;
@@ -35,6 +36,7 @@ public:
     QGroupBox *GroupBoxCanais;
     std::array<QCheckBox *, 16> caixasCanal{};
     QCheckBox *CheckBoxSel;
+    PaginaKit *TabKit;  // the drum kit: input device, its sound, calibration
     QPushButton *btnOK;
     QPushButton *btnCancel;
 

@@ -1,7 +1,9 @@
 #include "DeviceList.h"
 
+#include "AlsaInput.h"
 #include "AlsaOutput.h"
 #include "BuiltInSynth.h"
+#include "ReplayInput.h"
 #include "SilentBackend.h"
 
 #include <algorithm>
@@ -65,27 +67,42 @@ uint32_t DeviceList::inputCount()
     std::lock_guard<std::mutex> guard(lock);
     alsaInputs = AlsaSequencer::ports(false);
     inputsScanned = true;
-    return uint32_t(alsaInputs.size());
+    return uint32_t(alsaInputs.size() + environment.replayDevices.size());
 }
 
 std::optional<std::string> DeviceList::inputName(uint32_t index)
 {
-    std::optional<AlsaSequencer::Port> port = inputPort(index);
-    if (!port)
-        return std::nullopt;
-    return port->name;
+    std::lock_guard<std::mutex> guard(lock);
+    scanInputsOnce();
+    if (index < alsaInputs.size())
+        return alsaInputs[index].name;
+    index -= uint32_t(alsaInputs.size());
+    if (index < environment.replayDevices.size())
+        return environment.replayDevices[index].name;
+    return std::nullopt;
 }
 
-std::optional<AlsaSequencer::Port> DeviceList::inputPort(uint32_t index)
+std::unique_ptr<InputSource> DeviceList::openInput(uint32_t index)
 {
-    std::lock_guard<std::mutex> guard(lock);
+    std::unique_lock<std::mutex> guard(lock);
+    scanInputsOnce();
+    if (index < alsaInputs.size()) {
+        const AlsaSequencer::Port port = alsaInputs[index];
+        guard.unlock();
+        return AlsaInput::open(port);
+    }
+    index -= uint32_t(alsaInputs.size());
+    if (index < environment.replayDevices.size())
+        return ReplayInput::open(environment.replayDevices[index].path);
+    return nullptr;
+}
+
+void DeviceList::scanInputsOnce()
+{
     if (!inputsScanned) {
         alsaInputs = AlsaSequencer::ports(false);
         inputsScanned = true;
     }
-    if (index < alsaInputs.size())
-        return alsaInputs[index];
-    return std::nullopt;
 }
 
 void DeviceList::copyName(const std::string &name, char *buffer)

@@ -11,10 +11,12 @@
 #include <vector>
 
 class BuiltInSynth;
+class InputSource;
 class OutputBackend;
 
 // The one list of devices: output 0 is the built-in synth, then the ALSA sequencer ports that
-// accept writes, then the capture-only devices; inputs are the ALSA ports that can be read.
+// accept writes, then the capture-only devices; inputs are the ALSA ports that can be read, then
+// the replay devices.
 // Counting refreshes the ALSA part; names and opens use the list as last counted, so an index
 // means the same device from GetNumOutDevices to OpenMidiOut.
 class DeviceList {
@@ -29,7 +31,8 @@ public:
 
     uint32_t inputCount();
     std::optional<std::string> inputName(uint32_t index);
-    std::optional<AlsaSequencer::Port> inputPort(uint32_t index);
+    // The device's source, or null when it cannot be opened (unknown, unplugged, file unreadable).
+    std::unique_ptr<InputSource> openInput(uint32_t index);
 
     // Copies a name into a 32-byte buffer, zero-terminated, cut at a UTF-8 character boundary.
     static void copyName(const std::string &name, char *buffer);
@@ -38,6 +41,7 @@ public:
 
 private:
     void scanOutputsOnce();
+    void scanInputsOnce();
 
     const Environment &environment;
     std::mutex lock;

@@ -21,6 +21,23 @@ bool exists(const std::string &path)
     return access(path.c_str(), R_OK) == 0;
 }
 
+// "Name:PATH[,Name2:PATH2]": the name ends at the first colon; items without one are skipped.
+std::vector<Environment::ReplayDevice> replayDevicesFrom(const std::string &text)
+{
+    std::vector<Environment::ReplayDevice> devices;
+    std::string_view rest(text);
+    while (!rest.empty()) {
+        const size_t comma = rest.find(',');
+        const std::string_view item = rest.substr(0, comma);
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+        const size_t colon = item.find(':');
+        if (colon == std::string_view::npos || colon == 0 || colon + 1 == item.size())
+            continue;
+        devices.push_back({std::string(item.substr(0, colon)), std::string(item.substr(colon + 1))});
+    }
+    return devices;
+}
+
 } // namespace
 
 Environment::Environment()
@@ -69,6 +86,8 @@ Environment::Environment()
     if (!runtime.empty())
         pulseSocket = runtime + "/pulse/native";
     pulseServerSet = !variable("PULSE_SERVER").empty();
+
+    replayDevices = replayDevicesFrom(variable("SNMIDI32_INPUT_DEVICES"));
 
     const std::string devices = variable("SNMIDI32_CAPTURE_DEVICES");
     std::string_view rest(devices);

@@ -13,6 +13,11 @@ public:
         bool refusesOpen = false;
     };
 
+    struct ReplayDevice {
+        std::string name;
+        std::string path;
+    };
+
     Environment();
 
     std::string soundFont;                    // empty when no soundfont was found
@@ -24,6 +29,7 @@ public:
     // (SNMIDI32_LATENCY_MS): the GUI thread's lateness it absorbs.
     static constexpr int64_t defaultLatencyMicros = 10000;
     int64_t latencyMicros = defaultLatencyMicros;
+    std::vector<ReplayDevice> replayDevices;  // SNMIDI32_INPUT_DEVICES, listed after the ALSA inputs
     bool debug = false;                       // SNMIDI32_DEBUG set: diagnostics go to stderr
     // Where the desktop's sound servers listen, for choosing the synth's audio output.
     std::string pipewireSocket;

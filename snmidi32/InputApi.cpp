@@ -45,19 +45,23 @@ SNMIDI32_API uint16_t GetMidiInDescription(uint16_t device, char *name)
 SNMIDI32_API SNHANDLE OpenMidiIn(SnMidiWindow *window, uint16_t device, SNHANDLE, uint32_t)
 {
     return guarded<SNHANDLE>(refused, [&]() -> SNHANDLE {
-        std::optional<AlsaSequencer::Port> source = lib().devices.inputPort(device);
-        if (!source)
+        if (!lib().devices.inputName(device))
             return badDevice;
-        std::unique_ptr<MidiInPort> port = MidiInPort::open(*source, window);
-        if (!port)
+        std::unique_ptr<InputSource> source = lib().devices.openInput(device);
+        if (!source)
             return refused;
-        return lib().handles.add(std::shared_ptr<MidiInPort>(std::move(port)));
+        return lib().handles.add(std::make_shared<MidiInPort>(std::move(source), window));
     });
 }
 
 SNMIDI32_API uint16_t StartMidiIn(SNHANDLE h)
 {
-    return withPort(h, [](MidiInPort &port) { port.start(); });
+    return withPort(h, [](MidiInPort &port) { port.start(monotonicMicros()); });
+}
+
+SNMIDI32_API uint16_t SnMidiStartMidiInAt(SNHANDLE h, int64_t zeroMicros)
+{
+    return withPort(h, [zeroMicros](MidiInPort &port) { port.start(zeroMicros); });
 }
 
 SNMIDI32_API uint16_t StopMidiIn(SNHANDLE h)

@@ -1,49 +1,39 @@
 #pragma once
 
-#include "AlsaSequencer.h"
 #include "HandleTable.h"
+#include "InputSource.h"
 #include "SnMidi32.h"
 
-#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
-#include <thread>
 
-typedef struct snd_midi_event snd_midi_event_t;
-
-// An ALSA sequencer port we read from (an e-drum module, a keyboard). A thread of its own
-// queues each short message and posts SNMIDI_MSG_MIM_DATA; GetMidiIn hands the records out.
-// A record's time is the number of milliseconds since the previous one (or since the start).
-class MidiInPort final : public HandleObject {
+// An open input device: its source (ALSA port or replay file) delivers short messages from a
+// thread of its own; each is queued, SNMIDI_MSG_MIM_DATA is posted, and GetMidiIn hands the
+// records out. A record's time is its arrival in microseconds of CLOCK_MONOTONIC (a replay
+// line's own time), modulo 2^32.
+class MidiInPort final : public HandleObject, private InputSource::Sink {
 public:
-    static std::unique_ptr<MidiInPort> open(const AlsaSequencer::Port &source, const SnMidiWindow *window);
+    MidiInPort(std::unique_ptr<InputSource> source, const SnMidiWindow *window);
     ~MidiInPort() override;
 
     static constexpr size_t queueCapacity = 4096;
 
-    void start();
+    // zeroMicros: what a replay file's times count from (CLOCK_MONOTONIC, us).
+    void start(int64_t zeroMicros);
     // After stop returns nothing more is posted.
     void stop();
     // The next queued record, valid until the next call; null when none is waiting.
     MIDIEVENT *next();
 
 private:
-    MidiInPort(std::unique_ptr<AlsaSequencer> sequencer, snd_midi_event_t *decoder, int wakeDescriptor,
-               const SnMidiWindow *window);
-    void run();
-    void receive(const uint8_t *bytes, long length, int64_t nanos);
+    void deliver(uint8_t status, uint8_t data1, uint8_t data2, int64_t micros) override;
+    void lost() override;
 
-    std::unique_ptr<AlsaSequencer> sequencer;
-    snd_midi_event_t *decoder;  // owned
-    int wakeDescriptor;         // owned eventfd that ends the thread's poll
     SnMidiWindow window{};
     std::mutex queueLock;
     std::deque<MIDIEVENT> queue;
     MIDIEVENT current{};
-    int64_t previousNanos = 0;
-    std::mutex controlLock;
-    std::atomic<bool> stopping{false};
-    std::thread thread;  // last: joined before the members it uses go away
+    std::unique_ptr<InputSource> source;  // last: stopped before the queue goes away
 };

@@ -17,6 +17,8 @@
  *                        thread) and after a refused PutMidiOut, when the queue is half empty
  *                        again (clock thread). Ports without a clock never post it.
  *   SNMIDI_MSG_MIM_DATA  once per input event queued for GetMidiIn, input thread.
+ *   SNMIDI_MSG_MIM_CLOSE once when a started input device went away (unplugged), input thread;
+ *                        the port delivers nothing more but stays open until CloseMidiIn.
  *
  * Timing of the messages of a beat: the thread that dispatches beat messages
  * calls SnMidiSetDispatchDue(due of the beat) before handling one and
@@ -45,6 +47,12 @@
  *   SNMIDI32_LATENCY_MS      output latency of the messages of a beat (default 10, 0 to 1000)
  *   SNMIDI32_CAPTURE_DEVICES Name1,Name2,... extra capture-only devices; a leading
  *                            "!" makes a device that refuses to open
+ *   SNMIDI32_INPUT_DEVICES   Name:PATH[,Name2:PATH2] replay input devices, listed after the
+ *                            ALSA inputs. Once started, a replay device delivers each line
+ *                            "<us after start> <status> <data1> <data2>" (decimal) of PATH at
+ *                            that time, through the same queue and message as real input,
+ *                            stamped with that time (start + us); other lines are skipped. A
+ *                            PATH that cannot be read makes a device that refuses to open.
  *
  * Standard MIDI Files (formats 0, 1 and 2):
  *   ReadSMF delivers channel messages with running status expanded and each
@@ -104,6 +112,7 @@ typedef struct SnMidiWindow {
 #define SNMIDI_MSG_OUT_BUFFER_READY 0x5453u
 #define SNMIDI_MSG_SYNC_DONE 0x5457u
 #define SNMIDI_MSG_MIM_DATA 0x3C3u
+#define SNMIDI_MSG_MIM_CLOSE 0x3C2u
 
 /* 16-bit library version. */
 SNMIDI32_API uint16_t GetSonoMidiVersion(void);
@@ -133,12 +142,23 @@ SNMIDI32_API uint16_t PutMidiOut(SNHANDLE h, LPMIDIEVENT event);
    thread only; see "Timing of the messages of a beat" above. */
 SNMIDI32_API void SnMidiSetDispatchDue(int64_t due);
 
-/* Input devices: ALSA sequencer ports that can be read. StartMidiIn starts a thread that queues
-   each short message; a record's time is milliseconds since the previous one (or the start). */
+/* Input devices: the ALSA sequencer ports that can be read, then the replay devices of
+   SNMIDI32_INPUT_DEVICES. Counting refreshes the list; names and opens use it as last counted.
+   StartMidiIn starts a thread that queues each short message and posts SNMIDI_MSG_MIM_DATA.
+   A record's time is its arrival in microseconds of CLOCK_MONOTONIC, modulo 2^32; SysEx and
+   system real-time messages (0xF8-0xFF: clock, active sensing) are not delivered. */
 SNMIDI32_API uint32_t GetNumInDevices(void);
+/* Like GetMidiOutDescription, for input devices. */
 SNMIDI32_API uint16_t GetMidiInDescription(uint16_t device, char *name);
+/* Handle > 32, or an error code: 2 unknown device, 4 refused (no sequencer, unplugged, replay
+   file unreadable). clock and flags are not used. */
 SNMIDI32_API SNHANDLE OpenMidiIn(SnMidiWindow *window, uint16_t device, SNHANDLE clock, uint32_t flags);
+/* Starts delivering; a replay device counts its lines' times from now. Nothing when started. */
 SNMIDI32_API uint16_t StartMidiIn(SNHANDLE h);
+/* Extension, not among the 35: StartMidiIn with a replay device's lines counted from
+   zeroMicros (CLOCK_MONOTONIC, us), e.g. when a song's first tick was due; lines already due
+   are delivered at once. Other devices ignore zeroMicros. */
+SNMIDI32_API uint16_t SnMidiStartMidiInAt(SNHANDLE h, int64_t zeroMicros);
 SNMIDI32_API uint16_t StopMidiIn(SNHANDLE h);
 SNMIDI32_API uint16_t CloseMidiIn(SNHANDLE h);
 /* Next pending input event (owned by the library, valid until the next call), or NULL. */

@@ -51,6 +51,18 @@ void TSonoMidiIn::Start()
     SonoMidi->StartMidiIn(hMidiIn);
 }
 
+void TSonoMidiIn::StartAt(int64_t ZeroMicros)
+{
+    if (!Opened)
+        throw ESonoMidiException(QStringLiteral("midiIn not open"));
+    if (!SonoMidi)
+        throw ESonoMidiException(QStringLiteral("No SonoMidi"));
+    if (SonoMidi->StartMidiInAt)
+        SonoMidi->StartMidiInAt(hMidiIn, ZeroMicros);
+    else
+        SonoMidi->StartMidiIn(hMidiIn);
+}
+
 void TSonoMidiIn::Stop()
 {
     if (!Opened)
@@ -75,6 +87,11 @@ void TSonoMidiIn::Close()
 
 void TSonoMidiIn::WindowProc(uint32_t Message, uintptr_t WParam, intptr_t LParam)
 {
+    if (Message == SNMIDI_MSG_MIM_CLOSE) {
+        if (OnMidiClose)
+            OnMidiClose(this);
+        return;
+    }
     if (Message != SNMIDI_MSG_MIM_DATA) {
         HiddenWindow::defaultProcedure(Message, WParam, LParam);
         return;

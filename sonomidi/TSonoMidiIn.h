@@ -11,7 +11,8 @@
 class HiddenWindow;
 class TSonoMidiSync;
 
-// Offered each incoming record; the handler drops it by setting *pbAccept false.
+// Offered each incoming record; the handler drops it by setting *pbAccept false. The
+// record's time is its arrival in microseconds of CLOCK_MONOTONIC, modulo 2^32.
 using TMidiDataEvent = std::function<void(LPMIDIEVENT Event, bool *pbAccept)>;
 
 // An input port: on each input-data message it drains the library's queue and
@@ -33,6 +34,9 @@ public:
     // a handle above 32.
     bool Open(uint16_t Device, uint32_t Flags);
     void Start();
+    // Start with a replay device's times counted from ZeroMicros (CLOCK_MONOTONIC, us);
+    // a plain Start with a library that lacks the extension.
+    void StartAt(int64_t ZeroMicros);
     void Stop();
     // Stops, closes and empties DeviceName.
     void Close();
@@ -55,4 +59,6 @@ private:
 
 public:
     TMidiDataEvent OnMidiData;
+    // The device went away while started (unplugged); the port stays open until Close.
+    TNotifyEvent OnMidiClose;
 };

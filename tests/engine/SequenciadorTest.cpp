@@ -32,12 +32,18 @@ public:
             Sequenciador::instancia().parar();
     }
     void exibirAndamento(int32_t valor) override { andamentos.append(valor); }
+    void exibirAvaliacao() override
+    {
+        for (ResultadoAvaliacao &r : Sequenciador::instancia().getAvaliador().retirarResultados())
+            resultados.push_back(std::move(r));
+    }
 
     qint64 marca = 0;
     int32_t fim = -1;
     QList<int32_t> posicoes;
     QList<int> enviadasNoRelato;  // messages sent before each report
     QList<int32_t> andamentos;
+    std::vector<ResultadoAvaliacao> resultados;
 };
 
 class SequenciadorTest : public ::testing::Test {
@@ -213,6 +219,54 @@ TEST_F(SequenciadorTest, PlayAlongShowsTheDrumsButWithholdsTheirSound)
     tocarAteParar(64);
     EXPECT_EQ(AmbienteMotor::desde(receptor.marca), (QList<M>{AmbienteMotor::m(0x93, 50, 90), AmbienteMotor::m(0xE9, 0, 64)}));
     EXPECT_EQ(kit->chamadas, (QStringList{"+38", "-38"}));
+}
+
+TEST_F(SequenciadorTest, PlayAlongScoresTheWithheldStrokesOfTheShownTrack)
+{
+    // Track 0 is shown: its two drum note-ons are the strokes; the hidden track's drum,
+    // the shown track's non-drum note and the note-off are not.
+    instalar({{new EventoNoteOn(1, 9, 38, 100), new EventoNoteOff(3, 9, 38), new EventoNoteOn(5, 2, 60, 90),
+               new EventoNoteOn(64, 9, 36, 100)},
+              {new EventoNoteOn(2, 9, 42, 100)}},
+             100);
+    sequenciador.setTrilhaExibida(0);
+    sequenciador.setPlayAlong(true);
+    tocarAteParar(128);
+    ASSERT_EQ(receptor.resultados.size(), 1u) << "the stop hands out the run";
+    const ResultadoAvaliacao &r = receptor.resultados[0];
+    EXPECT_EQ(r.esperados, 2);
+    EXPECT_EQ(r.perdidos, 2);
+    EXPECT_EQ(r.extras, 0);
+    EXPECT_EQ(r.familias.size(), 2u);
+    EXPECT_EQ(r.familias.count(37), 1u);
+    EXPECT_EQ(r.familias.count(35), 1u);
+
+    // Without Play Along nothing is scored; a late beat after the stop adds no stroke.
+    receptor.resultados.clear();
+    sequenciador.setPlayAlong(false);
+    tocarAteParar(128);
+    sequenciador.setPosicao(64);
+    sequenciador.processarTick();
+    EXPECT_TRUE(receptor.resultados.empty());
+}
+
+TEST_F(SequenciadorTest, EachLoopRepeatHandsOutARun)
+{
+    instalar({{new EventoNoteOn(20, 9, 38, 100), new EventoNoteOn(40, 9, 36, 100)}}, 1000);
+    sequenciador.setPosicao(16);
+    sequenciador.marcarLoop();
+    sequenciador.setPosicao(32);
+    sequenciador.marcarLoop();
+    sequenciador.setPosicao(10);
+    sequenciador.setPlayAlong(true);
+    sequenciador.setAndamento(3000);
+    sequenciador.tocar();
+    ASSERT_TRUE(AmbienteMotor::esperar([&] { return receptor.resultados.size() >= 3; }));
+    sequenciador.pausar();
+    for (const ResultadoAvaliacao &r : receptor.resultados) {
+        EXPECT_EQ(r.esperados, 1);  // the snare at 20; 40 lies past the loop
+        EXPECT_EQ(r.perdidos, 1);
+    }
 }
 
 TEST_F(SequenciadorTest, OnlyTheShownTrackDrivesTheKitAndDisabledTracksAreSilent)

@@ -15,7 +15,7 @@ struct Resultado {
     QList<QList<int>> capturadas;  // device, status, data 1, data 2
 };
 
-Resultado tocar(const QStringList &argumentos)
+Resultado tocar(const QStringList &argumentos, const QString &entradas = QString())
 {
     QTemporaryDir pasta;
     const QString captura = pasta.filePath(QStringLiteral("captura.txt"));
@@ -24,6 +24,7 @@ Resultado tocar(const QStringList &argumentos)
     ambiente.insert(QStringLiteral("SNMIDI32_CAPTURE"), captura);
     ambiente.insert(QStringLiteral("SNMIDI32_AUDIO"), QStringLiteral("null"));
     ambiente.remove(QStringLiteral("SNMIDI32_CAPTURE_DEVICES"));
+    ambiente.insert(QStringLiteral("SNMIDI32_INPUT_DEVICES"), entradas);
     processo.setProcessEnvironment(ambiente);
     processo.start(QStringLiteral(TAMBORLY_BUILD_APP_DIR "/tamborly-play"), argumentos);
     Resultado resultado{-1, {}, {}, {}};
@@ -105,6 +106,61 @@ TEST(TamborlyPlayTest, ReportsWhatCannotBePlayed)
     r = tocar({QStringLiteral("--list-devices")});
     EXPECT_EQ(r.codigo, 0);
     EXPECT_TRUE(r.saida.startsWith(QStringLiteral("0  Tamborly Synth\n"))) << r.saida.toStdString();
+}
+
+TEST(TamborlyPlayTest, PlayAlongScoresAReplayedKitAgainstTheWithheldDrums)
+{
+    // Five snare strokes a beat apart at 120 BPM; a hi-hat on another channel is no stroke.
+    const QString musica = AmbienteMotor::arquivo(QStringLiteral("junto.mid"));
+    ASSERT_TRUE(gravarMidi(musica, 64, {{emTicks({{0, 0x99, 38, 100}, {32, 0x92, 60, 90}, {64, 0x99, 38, 100},
+                                                  {128, 0x99, 40, 100}, {192, 0x99, 38, 100}, {256, 0x99, 38, 100},
+                                                  {300, 0x99, 38, 0}}),
+                                         {nome("Drums")}}}));
+    // Hits 20 ms late plus the calibrated 5 ms on four strokes (the fourth left out), a
+    // hit on no stroke, a note-off and a zero-velocity note-on that are no hits.
+    const QString kit = AmbienteMotor::arquivo(QStringLiteral("kit-atrasado.txt"));
+    QFile arquivo(kit);
+    ASSERT_TRUE(arquivo.open(QIODevice::WriteOnly));
+    const int64_t batida = 499968;  // 64 ticks of 7812 us
+    for (int k : {0, 1, 2, 4})
+        arquivo.write(QByteArray::number(k * batida + 25000) + " 153 38 100\n");
+    arquivo.write(QByteArray::number(int64_t(1.5 * batida)) + " 144 49 100\n");
+    arquivo.write("600000 137 38 0\n700000 153 38 0\n");
+    arquivo.close();
+    const QString entradas = QStringLiteral("Kit:") + kit + QStringLiteral(",Broken:") + kit + QStringLiteral(".absent");
+    Resultado r = tocar({musica, QStringLiteral("--bpm"), QStringLiteral("120"), QStringLiteral("--play-along"),
+                         QStringLiteral("--input"), QStringLiteral("Kit"), QStringLiteral("--latency"), QStringLiteral("5")},
+                        entradas);
+    ASSERT_EQ(r.codigo, 0) << r.erro.toStdString();
+    const qsizetype linha = r.saida.indexOf(QStringLiteral("score: "));
+    ASSERT_GE(linha, 0) << r.saida.toStdString();
+    const QString pontuacao = r.saida.mid(linha).trimmed();
+    EXPECT_TRUE(pontuacao.startsWith(QStringLiteral("score: expected=5 hits=4 ")));
+    EXPECT_TRUE(pontuacao.contains(QStringLiteral(" misses=1 extras=1 "))) << pontuacao.toStdString();
+    // Nothing of the withheld drums reached the device; the other channel did.
+    for (const QList<int> &m : r.capturadas)
+        EXPECT_FALSE(m[1] == 0x99 && m[3] > 0) << m[2];
+    EXPECT_TRUE(r.capturadas.contains(QList<int>{0, 0x92, 60, 90}));
+    // About 20 ms late: the replay is timed from when tick 0 was due.
+    const qsizetype media = pontuacao.indexOf(QStringLiteral("mean_offset_ms="));
+    ASSERT_GE(media, 0);
+    const double desvio = pontuacao.mid(media + 15).section(QLatin1Char(' '), 0, 0).toDouble();
+    EXPECT_NEAR(desvio, 20.0, 8.0) << pontuacao.toStdString();
+    EXPECT_TRUE(pontuacao.contains(QStringLiteral(" spread_ms="))) << pontuacao.toStdString();
+
+    // Unknown and refusing input devices.
+    r = tocar({musica, QStringLiteral("--input"), QStringLiteral("Nope")}, entradas);
+    EXPECT_EQ(r.codigo, 1);
+    EXPECT_TRUE(r.erro.contains(QStringLiteral("\"Nope\" (no such device"))) << r.erro.toStdString();
+    r = tocar({musica, QStringLiteral("--input"), QStringLiteral("Broken")}, entradas);
+    EXPECT_EQ(r.codigo, 1);
+    EXPECT_TRUE(r.erro.contains(QStringLiteral("refused to open"))) << r.erro.toStdString();
+    r = tocar({QStringLiteral("--list-inputs")}, entradas);
+    EXPECT_EQ(r.codigo, 0);
+    EXPECT_TRUE(r.saida.contains(QStringLiteral("  Kit\n"))) << r.saida.toStdString();
+    EXPECT_LT(r.saida.indexOf(QStringLiteral("  Kit\n")), r.saida.indexOf(QStringLiteral("  Broken\n")));
+    r = tocar({musica, QStringLiteral("--latency"), QStringLiteral("soon")}, entradas);
+    EXPECT_EQ(r.codigo, 2);
 }
 
 }  // namespace

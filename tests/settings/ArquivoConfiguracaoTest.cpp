@@ -177,3 +177,29 @@ TEST(ArquivoPerfilTest, LookupsFollowTheProfileRules)
 }
 
 }  // namespace
+
+TEST_F(ArquivoConfiguracaoTest, TheKitIsKeptByNameAfterTheFourLines)
+{
+    // A bad volume resets the numbers but not the kit's keys; a latency that is not a
+    // number within a second reads as 0.
+    escrever("player.ini", "[geral]\r\ndriver=2\r\nvolume=loud\r\nidioma=English\r\nentrada=Kit A: pads\r\n"
+                           "somKit=1\r\nlatencia=12.5\r\nlatenciaDispersao=-3.25\r\n");
+    {
+        ArquivoConfiguracao configuracao("player.exe");
+        EXPECT_EQ(configuracao.getEntrada(), "Kit A: pads");
+        EXPECT_TRUE(configuracao.getSomKit());
+        EXPECT_DOUBLE_EQ(configuracao.getLatencia(), 12.5);
+        EXPECT_DOUBLE_EQ(configuracao.getLatenciaDispersao(), 3.25);
+        configuracao.setLatencia(-7.04, 2.0);
+        configuracao.salvar();
+    }
+    EXPECT_EQ(ler("player.ini"), "[geral]\r\ndriver=0\r\nvolume=127\r\nidioma=English\r\nentrada=Kit A: pads\r\n"
+                                 "somKit=1\r\nlatencia=-7.0\r\nlatenciaDispersao=2.0\r\n");
+    for (const char *ruim : {"latencia=abc", "latencia=5000", "latencia=nan"}) {
+        escrever("player.ini", QByteArray("[geral]\r\n") + ruim + "\r\n");
+        ArquivoConfiguracao configuracao("player.exe");
+        EXPECT_DOUBLE_EQ(configuracao.getLatencia(), 0.0) << ruim;
+        EXPECT_TRUE(configuracao.getEntrada().isEmpty());
+        EXPECT_FALSE(configuracao.getSomKit());
+    }
+}

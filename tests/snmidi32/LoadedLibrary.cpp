@@ -10,7 +10,7 @@ LoadedLibrary::LoadedLibrary(Variables variables)
 {
     std::map<std::string, std::string> environment(variables.begin(), variables.end());
     const char *names[] = {"SNMIDI32_AUDIO", "SNMIDI32_SOUNDFONT", "SNMIDI32_CAPTURE", "SNMIDI32_CAPTURE_DEVICES",
-                           "SNMIDI32_LATENCY_MS"};
+                           "SNMIDI32_LATENCY_MS", "SNMIDI32_INPUT_DEVICES"};
     environment.try_emplace("SNMIDI32_AUDIO", "null");
     environment.try_emplace("SNMIDI32_SOUNDFONT", "/usr/share/sounds/sf2/TimGM6mb.sf2");
     for (const char *name : names)
@@ -28,6 +28,7 @@ LoadedLibrary::LoadedLibrary(Variables variables)
     SNMIDI32_ENTRIES(SNMIDI32_ENTRY)
 #undef SNMIDI32_ENTRY
     SnMidiSetDispatchDue = reinterpret_cast<decltype(SnMidiSetDispatchDue)>(dlsym(handle, "SnMidiSetDispatchDue"));
+    StartMidiInAt = reinterpret_cast<decltype(StartMidiInAt)>(dlsym(handle, "SnMidiStartMidiInAt"));
 }
 
 LoadedLibrary::~LoadedLibrary()

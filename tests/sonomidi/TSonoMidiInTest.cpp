@@ -67,3 +67,32 @@ TEST(TSonoMidiInTest, DroppedRecordsCarryTheirDeltaIntoTheNextOne)
     EXPECT_FALSE(porta.IsOpen());
     EXPECT_TRUE(porta.GetDeviceName().isEmpty());
 }
+
+// A device that went away is announced once through OnMidiClose; the port stays open
+// until its owner closes it, and StartAt falls back to StartMidiIn without the extension.
+TEST(TSonoMidiInTest, ALostDeviceIsAnnouncedAndStartAtFallsBack)
+{
+    AmbienteSnMidi ambiente;
+    TSonoMidi ligacao;
+    TSonoMidiIn porta;
+    porta.SonoMidi = &ligacao;
+    EspiaoSnMidi espiao(ligacao);
+    for (const char *nome : {"OpenMidiIn", "StartMidiIn", "StopMidiIn", "CloseMidiIn"})
+        espiao.fixar(QLatin1String(nome), nome == QByteArrayView("OpenMidiIn") ? 77 : 0);
+    EXPECT_EQ(AmbienteSnMidi::erroDe([&] { porta.StartAt(5); }), QStringLiteral("midiIn not open"));
+    ASSERT_TRUE(porta.Open(0, 0));
+    ligacao.StartMidiInAt = nullptr;  // a library without the extension
+    espiao.limpar();
+    porta.StartAt(123456);
+    EXPECT_EQ(espiao.nomes(), (QStringList{"StartMidiIn"}));
+
+    int perdas = 0;
+    porta.OnMidiClose = [&](QObject *Sender) {
+        EXPECT_EQ(Sender, &porta);
+        ++perdas;
+    };
+    porta.GetWindow()->post(porta.GetWindow()->context, SNMIDI_MSG_MIM_CLOSE, 0, 0);
+    ASSERT_TRUE(AmbienteSnMidi::esperar([&] { return perdas == 1; }));
+    EXPECT_TRUE(porta.IsOpen());
+    porta.Close();
+}

@@ -1,5 +1,6 @@
 #include "TocadorTerminal.h"
 
+#include "engine/EntradaMIDI.h"
 #include "engine/SaidaMIDI.h"
 #include "engine/Sequenciador.h"
 #include "settings/ArquivoConfiguracao.h"
@@ -7,12 +8,67 @@
 #include "sonomidi/ESonoMidiException.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 
 TocadorTerminal::TocadorTerminal(FILE *saida) : saida(saida)
 {
     AcessoGui::instancia().registrar(this);
+}
+
+void TocadorTerminal::setPlayAlong(bool valor, double latenciaMs)
+{
+    playAlong = valor;
+    latenciaUs = std::llround(latenciaMs * 1000.0);
+}
+
+void TocadorTerminal::receberBatida(uint8_t status, uint8_t dado1, uint8_t dado2, int64_t instante)
+{
+    if ((status & 0xF0) != 0x90 || dado2 == 0)
+        return;
+    Avaliador &avaliador = Sequenciador::instancia().getAvaliador();
+    if (playAlong && avaliador.ativo())
+        avaliador.tocar(dado1, instante - latenciaUs);
+}
+
+void TocadorTerminal::exibirAvaliacao()
+{
+    Avaliador &avaliador = Sequenciador::instancia().getAvaliador();
+    avaliador.retirarMarcas();
+    for (ResultadoAvaliacao &resultado : avaliador.retirarResultados())
+        resultados.push_back(std::move(resultado));
+}
+
+void TocadorTerminal::imprimirPontuacao()
+{
+    ResultadoAvaliacao total;
+    for (const ResultadoAvaliacao &r : resultados) {
+        total.esperados += r.esperados;
+        total.perfeitos += r.perfeitos;
+        total.bons += r.bons;
+        total.ok += r.ok;
+        total.perdidos += r.perdidos;
+        total.extras += r.extras;
+        total.desviosMs.insert(total.desviosMs.end(), r.desviosMs.begin(), r.desviosMs.end());
+    }
+    double media = 0;
+    double dispersao = 0;
+    if (!total.desviosMs.empty()) {
+        for (double d : total.desviosMs)
+            media += d;
+        media /= double(total.desviosMs.size());
+        for (double d : total.desviosMs)
+            dispersao += (d - media) * (d - media);
+        dispersao = std::sqrt(dispersao / double(total.desviosMs.size()));
+    }
+    std::fprintf(saida,
+                 "score: expected=%d hits=%d perfect=%d good=%d ok=%d misses=%d extras=%d mean_offset_ms=%.1f "
+                 "spread_ms=%.1f\n",
+                 total.esperados, total.perfeitos + total.bons + total.ok, total.perfeitos, total.bons, total.ok,
+                 total.perdidos, total.extras, media, dispersao);
+    std::fflush(saida);
 }
 
 TocadorTerminal::~TocadorTerminal()
@@ -33,7 +89,12 @@ bool TocadorTerminal::abrirMusica(const QString &arquivo, int bpmInicial, QStrin
         const int32_t trilhas = std::min<int32_t>(saidaMidi.getNumTrilhasArquivo(), 16);
         for (int32_t i = 0; i < trilhas; ++i)
             ArquivoConfiguracao::instancia().setCanalAtivo(true, i);
-        sequenciador.setPlayAlong(false);
+        sequenciador.setPlayAlong(playAlong);
+        if (entradaAberta)
+            EntradaMIDI::instancia().setReceptor(
+                [this](uint8_t status, uint8_t dado1, uint8_t dado2, int64_t instante) {
+                    receberBatida(status, dado1, dado2, instante);
+                });
         andamento = sequenciador.getAndamento();
         if (bpmInicial > 0)
             sequenciador.setAndamento(bpmInicial);
@@ -53,9 +114,21 @@ void TocadorTerminal::exibirPosicao()
     const Sequenciador &sequenciador = Sequenciador::instancia();
     const GerenciadorMusica &gerenciador = GerenciadorMusica::instancia();
     const int32_t posicao = sequenciador.getPosicao();
+    // The kit's replay counts from when tick 0 was due.
+    if (entradaAberta && !entradaIniciada && posicao == 0) {
+        entradaIniciada = true;
+        EntradaMIDI::instancia().iniciar(sequenciador.getInstanteDoTick());
+    }
     // The window's rule: the song has ended at the first report past its length, so a
     // report at exactly the length still lets that last tick play.
     if (posicao > gerenciador.getTotalTicks()) {
+        if (playAlong && !encerrando) {
+            // A hit on the last stroke may still be on its way: wait out the scoring limit.
+            encerrando = true;
+            Sequenciador::instancia().pausar();
+            QTimer::singleShot(int(Avaliador::limiteUs / 1000) + 50, [this] { terminar(); });
+            return;
+        }
         terminar();
         return;
     }
@@ -85,10 +158,14 @@ void TocadorTerminal::terminar()
         return;
     terminado = true;
     Sequenciador::instancia().parar();
+    if (entradaAberta)
+        EntradaMIDI::instancia().fechar();
     SaidaMIDI &saidaMidi = SaidaMIDI::instancia();
     saidaMidi.reiniciarDispositivo();
     saidaMidi.reiniciarControladores();
     std::fprintf(saida, "\n");
     std::fflush(saida);
+    if (playAlong)
+        imprimirPontuacao();
     QCoreApplication::quit();
 }

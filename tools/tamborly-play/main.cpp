@@ -1,10 +1,11 @@
 // tamborly-play FILE.mid [--bpm N] [--speed PERCENT] [--count-in] [--metronome] [--device N] [--list-devices]
-//               | --history FILE.mid
+//               [--play-along] [--input NAME] [--latency MS] [--list-inputs] | --history FILE.mid
 // Plays a Standard MIDI File on the player's own engine, without a window.
 
 #include "HistoricoTerminal.h"
 #include "TocadorTerminal.h"
 
+#include "engine/EntradaMIDI.h"
 #include "engine/SaidaMIDI.h"
 #include "engine/Sequenciador.h"
 #include "sonomidi/ESonoMidiException.h"
@@ -32,13 +33,18 @@ int uso()
     std::fprintf(stderr,
                  "usage: tamborly-play FILE.mid [--bpm N] [--speed PERCENT] [--count-in] [--metronome] [--device N] [--list-devices]\n"
                  "       tamborly-play --history FILE.mid\n"
+                 "       options: [--play-along] [--input NAME] [--latency MS] [--list-inputs]\n"
                  "  --bpm N        tempo to start with (1..2000); a Set Tempo in the file takes over when it plays\n"
                  "  --speed PERCENT  play at this share of the song's own tempo (25..200; every tempo change keeps it)\n"
                  "  --count-in     one bar of wood-block clicks before the song starts\n"
                  "  --metronome    a wood-block click on every beat, the first of each bar accented\n"
                  "  --device N     MIDI output device number (default 0, the built-in synthesizer)\n"
                  "  --list-devices print the output devices and exit\n"
-                 "  --history      print the song's scored runs from the practice history, oldest first\n");
+                 "  --history      print the song's scored runs from the practice history, oldest first\n"
+                 "  --play-along   withhold the drums and score the hits of --input; prints a score line\n"
+                 "  --input NAME   MIDI input device (a drum kit) to read, started when the song's tick 0 is due\n"
+                 "  --latency MS   milliseconds taken off every hit before it is scored (-1000..1000)\n"
+                 "  --list-inputs  print the input devices and exit\n");
     return 2;
 }
 
@@ -63,6 +69,11 @@ int main(int argc, char **argv)
     int velocidade = 100;
     bool contagem = false;
     bool metronomo = false;
+    // Play Along and the kit.
+    bool playAlong = false;
+    bool listarEntradas = false;
+    QString entrada;
+    double latenciaMs = 0;
     for (qsizetype i = 0; i < argumentos.size(); ++i) {
         const QString &a = argumentos[i];
         if (a == QLatin1String("--bpm") && i + 1 < argumentos.size()) {
@@ -82,13 +93,24 @@ int main(int argc, char **argv)
             listar = true;
         } else if (a == QLatin1String("--history")) {
             historico = true;
+        } else if (a == QLatin1String("--play-along")) {
+            playAlong = true;
+        } else if (a == QLatin1String("--list-inputs")) {
+            listarEntradas = true;
+        } else if (a == QLatin1String("--input") && i + 1 < argumentos.size()) {
+            entrada = argumentos[++i];
+        } else if (a == QLatin1String("--latency") && i + 1 < argumentos.size()) {
+            bool certo = false;
+            latenciaMs = argumentos[++i].toDouble(&certo);
+            if (!certo || latenciaMs < -1000 || latenciaMs > 1000)
+                return uso();
         } else if (a.startsWith(QLatin1String("--")) || !arquivo.isEmpty()) {
             return uso();
         } else {
             arquivo = a;
         }
     }
-    if (arquivo.isEmpty() && !listar)
+    if (arquivo.isEmpty() && !listar && !listarEntradas)
         return uso();
     if (historico)
         return listar ? uso() : HistoricoTerminal::imprimir(arquivo, stdout, stderr);
@@ -106,6 +128,20 @@ int main(int argc, char **argv)
         for (qsizetype d = 0; d < dispositivos.size(); ++d)
             std::printf("%lld  %s\n", static_cast<long long>(d), qPrintable(dispositivos[d]));
         return 0;
+    }
+    if (listarEntradas || !entrada.isEmpty()) {
+        EntradaMIDI &kit = EntradaMIDI::instancia();
+        const QStringList entradas = kit.listarDispositivos();
+        if (listarEntradas) {
+            for (qsizetype d = 0; d < entradas.size(); ++d)
+                std::printf("%lld  %s\n", static_cast<long long>(d), qPrintable(entradas[d]));
+            return 0;
+        }
+        if (!kit.abrirSemIniciar(entrada)) {
+            std::fprintf(stderr, "tamborly-play: cannot open MIDI input device \"%s\" (%s; see --list-inputs)\n",
+                         qPrintable(entrada), entradas.contains(entrada) ? "it refused to open" : "no such device");
+            return 1;
+        }
     }
     if (dispositivo >= 0 && !saida->abrirDispositivo(dispositivo)) {
         std::fprintf(stderr, "tamborly-play: cannot open MIDI output device %d (%lld devices; see --list-devices)\n",
@@ -126,6 +162,8 @@ int main(int argc, char **argv)
     tocador.setVelocidade(velocidade);
     Sequenciador::instancia().getMetronomo().setContagem(contagem);
     Sequenciador::instancia().getMetronomo().setLigado(metronomo);
+    tocador.setPlayAlong(playAlong, latenciaMs);
+    tocador.setEntrada(!entrada.isEmpty());
     QString erro;
     if (!tocador.abrirMusica(arquivo, bpm, erro)) {
         std::fprintf(stderr, "tamborly-play: cannot play %s: %s\n", qPrintable(arquivo), qPrintable(erro));

@@ -1,0 +1,236 @@
+// The drum kit played into the window: replay input devices light the kit, the device is
+// kept by name, and Play Along marks, strip and results panel appear over the kit.
+#include "AmbienteJanela.h"
+
+#include "engine/EntradaMIDI.h"
+#include "engine/Sequenciador.h"
+#include "song/EventoNoteOn.h"
+#include "song/GerenciadorMusica.h"
+#include "song/Musica.h"
+#include "player/PainelAvaliacao.h"
+#include "player/TFormPrincipal.h"
+#include "settings/ArquivoConfiguracao.h"
+#include "settings/PaginaKit.h"
+#include "settings/TFormSetup.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The replay devices must be in the environment before the driver library is loaded.
+QTemporaryDir &pastaKit()
+{
+    static QTemporaryDir *pasta = [] {
+        auto *nova = new QTemporaryDir;
+        qputenv("SNMIDI32_INPUT_DEVICES", QFile::encodeName(QStringLiteral("Kit Replay:") + nova->filePath("kit.txt")
+                                                            + QStringLiteral(",Kit Mudo:") + nova->filePath("ausente.txt")));
+        return nova;
+    }();
+    return *pasta;
+}
+const bool kitPreparado = (pastaKit(), true);
+
+class TFormPrincipalKitTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        AmbienteJanela::preparar();
+        ArquivoConfiguracao &configuracao = ArquivoConfiguracao::instancia();
+        configuracao.setEntrada(QString());
+        configuracao.setSomKit(false);
+        configuracao.setLatencia(0, 0);
+        EntradaMIDI::instancia().fechar();
+    }
+    void TearDown() override
+    {
+        EntradaMIDI::instancia().fechar();
+        janelas.reset();
+    }
+
+    void escreverKit(const QByteArray &linhas)
+    {
+        QFile arquivo(pastaKit().filePath("kit.txt"));
+        ASSERT_TRUE(arquivo.open(QIODevice::WriteOnly));
+        arquivo.write(linhas);
+    }
+
+    // Builds and shows the window, which opens the stored kit once it is on screen.
+    void abrirJanela()
+    {
+        janelas = std::make_unique<Janelas>();
+        j = janelas->principal.get();
+        j->show();
+        auto novo = std::make_unique<InstrumentoGravador>();
+        kit = novo.get();
+        ArquivoConfiguracao::instancia().setInstrumento(std::move(novo));
+        ASSERT_TRUE(AmbienteJanela::esperar([&] { return j->dispositivoIniciado(); }));
+    }
+
+    std::unique_ptr<Janelas> janelas;
+    TFormPrincipal *j = nullptr;
+    InstrumentoGravador *kit = nullptr;
+};
+
+TEST_F(TFormPrincipalKitTest, AReplayedKitLightsTheKitAndSoundsWhenAsked)
+{
+    // Snare on channel 10 then its release, the foot controller closing the hat, a note
+    // on another channel, a note the kit has no picture for, and clock bytes (ignored).
+    escreverKit("0 153 38 100\n40000 137 38 0\n60000 185 4 127\n80000 185 4 10\n100000 144 45 90\n"
+                "120000 153 81 70\n130000 248 0 0\n");
+    ArquivoConfiguracao::instancia().setEntrada(QStringLiteral("Kit Replay"));
+    ArquivoConfiguracao::instancia().setSomKit(true);
+    const qint64 marca = AmbienteJanela::marca();
+    abrirJanela();
+    ASSERT_TRUE(AmbienteJanela::esperar([&] { return kit->chamadas.size() >= 6; })) << kit->chamadas.join(' ').toStdString();
+    EXPECT_EQ(kit->chamadas, (QStringList{"+38", "-38", "+44", "-44", "+45", "+81"}));
+    EXPECT_TRUE(EntradaMIDI::instancia().dispositivoAberto());
+    EXPECT_TRUE(AmbienteJanela::mensagens().isEmpty());
+    // "Sound my kit": each hit goes out on channel 10 with its own velocity.
+    const int captura = AmbienteJanela::dispositivo(QStringLiteral("Captura"));
+    ASSERT_TRUE(AmbienteJanela::esperar([&] { return AmbienteJanela::notas(marca, captura).size() >= 3; }));
+    EXPECT_EQ(AmbienteJanela::notas(marca, captura), (QStringList{"153 38 100", "153 45 90", "153 81 70"}));
+}
+
+TEST_F(TFormPrincipalKitTest, AMissingKitIsReportedOnceAndKeptByName)
+{
+    ArquivoConfiguracao::instancia().setEntrada(QStringLiteral("Kit Mudo"));
+    abrirJanela();
+    ASSERT_TRUE(AmbienteJanela::esperar([] { return !AmbienteJanela::mensagens().isEmpty(); }));
+    EXPECT_EQ(AmbienteJanela::mensagens(),
+              QStringList{AmbienteJanela::texto("frmKit", "msgEntradaIndisponivel")
+                              .arg(QStringLiteral("Kit Mudo"))
+                              .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))});
+    EXPECT_FALSE(EntradaMIDI::instancia().dispositivoAberto());
+    EXPECT_EQ(ArquivoConfiguracao::instancia().getEntrada(), "Kit Mudo");
+
+    // The setup's kit tab lists it (kept), with "none" and the devices there are; choosing
+    // the replay kit opens it and stores its name.
+    TFormSetup *setup = janelas->setup;
+    setup->show();
+    PaginaKit *pagina = setup->TabKit;
+    EXPECT_EQ(pagina->CmbEntrada->currentText(), "Kit Mudo");
+    EXPECT_EQ(pagina->CmbEntrada->itemText(0), AmbienteJanela::texto("frmKit", "entradaNenhuma"));
+    const int replay = pagina->CmbEntrada->findText(QStringLiteral("Kit Replay"));
+    ASSERT_GT(replay, 0);
+    pagina->CmbEntrada->setCurrentIndex(replay);
+    emit pagina->CmbEntrada->activated(replay);
+    EXPECT_EQ(ArquivoConfiguracao::instancia().getEntrada(), "Kit Replay");
+    EXPECT_TRUE(EntradaMIDI::instancia().dispositivoAberto());
+    pagina->ckSomKit->setChecked(true);
+    EXPECT_TRUE(ArquivoConfiguracao::instancia().getSomKit());
+    emit pagina->CmbEntrada->activated(0);
+    EXPECT_EQ(ArquivoConfiguracao::instancia().getEntrada(), "");
+    EXPECT_FALSE(EntradaMIDI::instancia().dispositivoAberto());
+    EXPECT_EQ(AmbienteJanela::mensagens().size(), 1) << "reported once";
+    setup->hide();
+}
+
+TEST_F(TFormPrincipalKitTest, PlayAlongShowsMarksTheStripAndTheResultsPanel)
+{
+    abrirJanela();
+    PainelAvaliacao *painel = j->painelAvaliacao;
+    EXPECT_FALSE(painel->faixaVisivel());
+    j->ckKaraoke->setChecked(true);
+    EXPECT_TRUE(painel->faixaVisivel());
+    EXPECT_EQ(painel->geometry(), QRect(0, 0, 626, 414));
+
+    // A made-up run: two snare strokes, one hit 12 ms late, one missed.
+    Avaliador &avaliador = Sequenciador::instancia().getAvaliador();
+    const int64_t t = EntradaMIDI::agora();
+    avaliador.esperar(38, t);
+    avaliador.esperar(38, t + 500000);
+    avaliador.avancar(t);
+    avaliador.tocar(38, t + 12000);
+    avaliador.avancar(t + 700000);
+    j->exibirAvaliacao();
+    EXPECT_EQ(painel->marcasVivas(), 2);
+    EXPECT_TRUE(painel->getFaixa().contains(QStringLiteral("Accuracy 50 %"))) << painel->getFaixa().toStdString();
+    EXPECT_TRUE(painel->getFaixa().contains(QStringLiteral("dragging by 12 ms"))) << painel->getFaixa().toStdString();
+    EXPECT_FALSE(painel->resultadoVisivel());
+    // The marks fade away by themselves.
+    EXPECT_TRUE(AmbienteJanela::esperar([&] { return painel->marcasVivas() == 0; }, 5000));
+
+    // The run's end brings the results panel; Esc closes it without striking a drum.
+    avaliador.terminar();
+    j->exibirAvaliacao();
+    EXPECT_TRUE(painel->resultadoVisivel());
+    kit->chamadas.clear();
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(j->windowHandle(), &esc);
+    EXPECT_FALSE(painel->resultadoVisivel());
+    // A click closes it too; without it, clicks reach the kit.
+    painel->mostrarResultado(ResultadoAvaliacao{});
+    EXPECT_FALSE(painel->testAttribute(Qt::WA_TransparentForMouseEvents));
+    QTest::mouseClick(painel, Qt::LeftButton, {}, QPoint(300, 200));
+    EXPECT_FALSE(painel->resultadoVisivel());
+    EXPECT_TRUE(painel->testAttribute(Qt::WA_TransparentForMouseEvents));
+
+    // Marks say early, late or on time, with the offset.
+    EXPECT_EQ(PainelAvaliacao::textoDaMarca({38, Avaliador::Nota::bom, -31.6}), "early 32 ms");
+    EXPECT_EQ(PainelAvaliacao::textoDaMarca({38, Avaliador::Nota::ok, 80}), "late 80 ms");
+    EXPECT_EQ(PainelAvaliacao::textoDaMarca({38, Avaliador::Nota::perfeito, 3}), "on time");
+    // Unticking Play Along takes strip and marks away.
+    j->ckKaraoke->setChecked(false);
+    EXPECT_FALSE(painel->faixaVisivel());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TFormPrincipalKitTest, AStyleInPlayAlongWithAKitTwentyMillisecondsLateScoresAboutPlusTwenty)
+{
+    abrirJanela();
+    // The style plays a moment, so its own tempo is in effect, then stops.
+    j->abrirMusica(QStringLiteral(TAMBORLY_BUILD_APP_DIR "/styles/Rock.mid"));
+    Sequenciador &sequenciador = Sequenciador::instancia();
+    ASSERT_TRUE(AmbienteJanela::esperar([&] { return sequenciador.getPosicao() > 64; }));
+    j->pararMusica();
+    const int64_t tickUs = 937500 / sequenciador.getAndamento();
+
+    // The withheld strokes: drum note-ons of the shown drum track(s), each struck 20 ms late.
+    Musica *musica = GerenciadorMusica::instancia().getMusica();
+    ASSERT_NE(musica, nullptr);
+    ASSERT_GE(j->getNumTrilhasBateria(), 1);
+    QList<int32_t> exibidas;
+    for (int k = 0; k < j->getNumTrilhasBateria(); ++k)
+        exibidas.append(j->getTrilhaBateria(k));
+    QByteArray linhas;
+    int golpes = 0;
+    const int32_t total = GerenciadorMusica::instancia().getTotalTicks();
+    for (int32_t tick = 0; tick <= total; ++tick) {
+        for (int32_t trilha : exibidas) {
+            for (EventoSequenciamento *evento : musica->eventosNoTick(tick, trilha)) {
+                auto *nota = dynamic_cast<EventoNoteOn *>(evento);
+                if (!nota || nota->getCanal() != 9 || nota->getVelocidade() == 0)
+                    continue;
+                linhas += QByteArray::number(int64_t(tick) * tickUs + 20000) + " 153 "
+                          + QByteArray::number(nota->getNota()) + " 100\n";
+                ++golpes;
+            }
+        }
+    }
+    ASSERT_GE(golpes, 8);
+    escreverKit(linhas);
+    ASSERT_TRUE(EntradaMIDI::instancia().abrirSemIniciar(QStringLiteral("Kit Replay")));
+
+    j->ckKaraoke->setChecked(true);
+    j->imgPlayClick();  // from tick 0: the kit starts when that tick is due
+    ASSERT_TRUE(AmbienteJanela::esperar([&] { return j->painelAvaliacao->resultadoVisivel(); }, 120000));
+    const ResultadoAvaliacao &r = *j->painelAvaliacao->getResultado();
+    EXPECT_EQ(r.esperados, golpes);
+    EXPECT_GE(r.perfeitos + r.bons + r.ok, golpes - 2);
+    EXPECT_LE(r.extras, 2);
+    EXPECT_NEAR(r.desvioMedioMs, 20.0, 10.0) << ::testing::PrintToString(r.desviosMs);
+}
+
+}  // namespace
