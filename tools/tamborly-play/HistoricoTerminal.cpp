@@ -5,6 +5,40 @@
 #include <QFileInfo>
 #include <QStringList>
 
+HistoricoTerminal::HistoricoTerminal()
+{
+    desdeInicio.start();
+}
+
+HistoricoTerminal::~HistoricoTerminal() = default;
+
+void HistoricoTerminal::guardar(const ResultadoAvaliacao &resultado, const QString &arquivo, double velocidade,
+                                FILE *erros)
+{
+    if (!HistoricoPratica::vale(resultado))
+        return;
+    if (!historico) {
+        historico = std::make_unique<HistoricoPratica>();
+        if (!historico->getArquivoDanificado().isEmpty())
+            std::fprintf(erros, "tamborly-play: the practice history was damaged; it was moved to %s and a new one started\n",
+                         qPrintable(historico->getArquivoDanificado()));
+        hash = HistoricoPratica::hashArquivo(arquivo);
+    }
+    ExecucaoPratica e;
+    e.arquivo = QFileInfo(arquivo).fileName();
+    e.hash = hash;
+    e.velocidade = velocidade;
+    e.duracaoMs = desdeInicio.restart();
+    e.resultado = resultado;
+    e.resultado.desviosMs.clear();
+    if (!hash.isEmpty() && historico->salvar(e))
+        return;
+    if (!falhaDita)
+        std::fprintf(erros, "tamborly-play: the run could not be kept in the practice history (%s)\n",
+                     qPrintable(hash.isEmpty() ? arquivo + QStringLiteral(": cannot read the file") : historico->getErro()));
+    falhaDita = true;
+}
+
 QString HistoricoTerminal::linha(const ExecucaoPratica &e)
 {
     const ResultadoAvaliacao &r = e.resultado;
