@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPushButton>
 #include <QTimer>
 
 #include <algorithm>
@@ -64,6 +65,17 @@ PainelAvaliacao::PainelAvaliacao(QWidget *painelKit) : QWidget(painelKit), anima
     relogio.start();
     animacao->setInterval(33);
     connect(animacao, &QTimer::timeout, this, &PainelAvaliacao::animar);
+    btnProgresso = new QPushButton(
+        GerenciadorIdiomas::instancia()->obterTexto(QStringLiteral("frmProgresso"), QStringLiteral("btnProgresso")), this);
+    // Never focused: Space and the other drum keys must play the kit, not press the button.
+    btnProgresso->setFocusPolicy(Qt::NoFocus);
+    btnProgresso->setCursor(Qt::PointingHandCursor);
+    btnProgresso->hide();
+    connect(btnProgresso, &QPushButton::clicked, this, [this] {
+        fecharResultado();
+        if (aoPedirProgresso)
+            aoPedirProgresso();
+    });
     raise();
     show();
 }
@@ -175,6 +187,10 @@ void PainelAvaliacao::mostrarResultado(const ResultadoAvaliacao &novo)
 {
     resultado = novo;
     setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    // Bottom left of the results box, across from the close hint.
+    btnProgresso->adjustSize();
+    btnProgresso->move(48 + 18, height() - 22 - 12 - btnProgresso->height());
+    btnProgresso->show();
     update();
 }
 
@@ -183,6 +199,7 @@ void PainelAvaliacao::fecharResultado()
     if (!resultado)
         return;
     resultado.reset();
+    btnProgresso->hide();
     setAttribute(Qt::WA_TransparentForMouseEvents, true);
     update();
 }

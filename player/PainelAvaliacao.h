@@ -7,9 +7,11 @@
 #include <QPoint>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
+class QPushButton;
 class QTimer;
 
 // Play Along feedback drawn over the kit panel: a short-lived mark at the drum of each
@@ -31,6 +33,9 @@ public:
     const std::optional<ResultadoAvaliacao> &getResultado() const { return resultado; }
     // Play Along off: strip, marks and results go.
     void limpar();
+    // The results panel's button that opens the practice progress (the panel closes first).
+    QPushButton *btnProgresso;
+    std::function<void()> aoPedirProgresso;
 
     bool faixaVisivel() const { return !faixa.isEmpty(); }
     QString getFaixa() const { return faixa; }

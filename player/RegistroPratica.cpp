@@ -54,7 +54,8 @@ HistoricoPratica *RegistroPratica::historico(QWidget *dono)
 
 void RegistroPratica::iniciarExecucao()
 {
-    desdeInicio.start();
+    if (!desdeInicio.isValid())
+        desdeInicio.start();
 }
 
 void RegistroPratica::guardar(const ResultadoAvaliacao &resultado, const QString &arquivoMusica, int32_t loopInicio,
@@ -62,8 +63,9 @@ void RegistroPratica::guardar(const ResultadoAvaliacao &resultado, const QString
 {
     if (!HistoricoPratica::vale(resultado))
         return;
-    // The run's time runs to now; the next run (a loop repeat) starts here.
-    const qint64 duracaoMs = desdeInicio.isValid() ? desdeInicio.restart() : 0;
+    // The run's time runs to now; the next one starts with its own first news.
+    const qint64 duracaoMs = desdeInicio.isValid() ? desdeInicio.elapsed() : 0;
+    desdeInicio.invalidate();
     const QDateTime quando = QDateTime::currentDateTimeUtc();
     ++pendentes;
     QPointer<QWidget> janela(dono);

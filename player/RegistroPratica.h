@@ -22,7 +22,8 @@ public:
 
     // The history, opened on first use; none when it cannot be opened.
     HistoricoPratica *historico(QWidget *dono = nullptr);
-    // A Play Along run starts now: its practice time counts from here.
+    // A Play Along run is under way: its practice time counts from the first call
+    // after the previous run was kept.
     void iniciarExecucao();
     // Keeps a finished run of the song in arquivoMusica (loop ticks -1 when the
     // whole song was played). Returns at once; the run is written from the event

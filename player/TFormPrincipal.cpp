@@ -138,6 +138,7 @@ TFormPrincipal::TFormPrincipal(QWidget *parent) : QWidget(parent)
     ArquivoConfiguracao::instancia().criarInstrumento(0);
     // Play Along feedback lies over every picture of the kit.
     painelAvaliacao = new PainelAvaliacao(pnInstrumento);
+    painelAvaliacao->aoPedirProgresso = [this] { RegistroPratica::instancia().mostrarProgresso(this); };
     // 9.-12.
     aplicarIdioma();
 
@@ -812,6 +813,14 @@ void TFormPrincipal::exibirAvaliacao()
         painelAvaliacao->atualizarFaixa(avaliador.parcial(), avaliador.getSequencia());
     if (!resultados.empty())
         painelAvaliacao->mostrarResultado(resultados.back());
+    // The practice history: a run's time counts from its first news; each finished
+    // run is written from the event loop, after the results panel above.
+    RegistroPratica &registro = RegistroPratica::instancia();
+    if (sequenciador.getPlayAlong() && sequenciador.estaTocando())
+        registro.iniciarExecucao();
+    for (const ResultadoAvaliacao &resultado : resultados)
+        registro.guardar(resultado, registro.getMusica(), sequenciador.getInicioLoop(), sequenciador.getFimLoop(),
+                         sequenciador.getFatorVelocidade(), this);
 }
 
 void TFormPrincipal::pontuar(int32_t nota, int64_t instante)

@@ -8,6 +8,8 @@
 #include "song/GerenciadorMusica.h"
 #include "song/Musica.h"
 #include "player/PainelAvaliacao.h"
+#include "player/RegistroPratica.h"
+#include "practice/HistoricoPratica.h"
 #include "player/TFormPrincipal.h"
 #include "settings/ArquivoConfiguracao.h"
 #include "settings/PaginaKit.h"
@@ -18,6 +20,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
@@ -231,6 +234,66 @@ TEST_F(TFormPrincipalKitTest, AStyleInPlayAlongWithAKitTwentyMillisecondsLateSco
     EXPECT_GE(r.perfeitos + r.bons + r.ok, golpes - 2);
     EXPECT_LE(r.extras, 2);
     EXPECT_NEAR(r.desvioMedioMs, 20.0, 10.0) << ::testing::PrintToString(r.desviosMs);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TFormPrincipalKitTest, EachFinishedRunGoesToThePracticeHistoryAndThePanelOpensTheProgress)
+{
+    QTemporaryDir dados;
+    RegistroPratica &registro = RegistroPratica::instancia();
+    registro.definirCaminho(dados.filePath(QStringLiteral("practice.sqlite")));
+    const QString musica = AmbienteJanela::arquivo(QStringLiteral("historico.mid"));
+    QFile arquivo(musica);
+    ASSERT_TRUE(arquivo.open(QIODevice::WriteOnly));
+    arquivo.write("a song's bytes");
+    arquivo.close();
+    registro.setMusica(musica);
+    abrirJanela();
+    PainelAvaliacao *painel = j->painelAvaliacao;
+    j->ckKaraoke->setChecked(true);
+
+    // A made-up run of ten snare strokes, nine hit 5 ms late.
+    Avaliador &avaliador = Sequenciador::instancia().getAvaliador();
+    const int64_t t = EntradaMIDI::agora();
+    for (int i = 0; i < 10; ++i)
+        avaliador.esperar(38, t + i * 200000);
+    for (int i = 0; i < 9; ++i) {
+        avaliador.avancar(t + i * 200000);
+        avaliador.tocar(38, t + i * 200000 + 5000);
+    }
+    avaliador.avancar(t + 2500000);
+    avaliador.terminar();
+    j->exibirAvaliacao();
+    ASSERT_TRUE(painel->resultadoVisivel());
+    EXPECT_TRUE(painel->btnProgresso->isVisible());
+    EXPECT_EQ(painel->btnProgresso->focusPolicy(), Qt::NoFocus);
+    // Written after the panel, from the event loop.
+    EXPECT_EQ(registro.getPendentes(), 1);
+    ASSERT_TRUE(AmbienteJanela::esperar([&] { return registro.getPendentes() == 0; }, 30000));
+    {
+        HistoricoPratica h(dados.filePath(QStringLiteral("practice.sqlite")));
+        const auto lidas = h.execucoesDaMusica(HistoricoPratica::hashArquivo(musica));
+        ASSERT_EQ(lidas.size(), 1u);
+        EXPECT_EQ(lidas[0].arquivo, QStringLiteral("historico.mid"));
+        EXPECT_EQ(lidas[0].resultado.esperados, 10);
+        EXPECT_EQ(lidas[0].resultado.perfeitos, 9);
+        EXPECT_NEAR(lidas[0].resultado.desvioMedioMs, 5.0, 0.01);
+        EXPECT_FALSE(lidas[0].temLoop());
+        EXPECT_DOUBLE_EQ(lidas[0].velocidade, Sequenciador::instancia().getFatorVelocidade());
+    }
+
+    // The panel's Progress button closes the panel and asks for the progress view.
+    int pedidos = 0;
+    painel->aoPedirProgresso = [&] { ++pedidos; };
+    QTest::mouseClick(painel->btnProgresso, Qt::LeftButton);
+    EXPECT_EQ(pedidos, 1);
+    EXPECT_FALSE(painel->resultadoVisivel());
+    EXPECT_FALSE(painel->btnProgresso->isVisible());
+    EXPECT_TRUE(AmbienteJanela::mensagens().isEmpty());
+    registro.definirCaminho(QString());
 }
 
 }  // namespace

@@ -21,6 +21,9 @@ Saida historico(const QString &dadosUsuario, const QStringList &argumentos)
     QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
     ambiente.insert(QStringLiteral("XDG_DATA_HOME"), dadosUsuario);
     ambiente.insert(QStringLiteral("SNMIDI32_AUDIO"), QStringLiteral("null"));
+    ambiente.insert(QStringLiteral("SNMIDI32_SOUNDFONT"), QStringLiteral("/usr/share/sounds/sf2/TimGM6mb.sf2"));
+    ambiente.remove(QStringLiteral("SNMIDI32_CAPTURE"));
+    ambiente.remove(QStringLiteral("SNMIDI32_CAPTURE_DEVICES"));
     processo.setProcessEnvironment(ambiente);
     processo.start(QStringLiteral(TAMBORLY_PLAY), argumentos);
     Saida s;
@@ -30,6 +33,22 @@ Saida historico(const QString &dadosUsuario, const QStringList &argumentos)
     s.linhas = QString::fromUtf8(processo.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     s.erro = QString::fromUtf8(processo.readAllStandardError());
     return s;
+}
+
+// A Standard MIDI File of one track: `golpes` snare strokes on channel 10, a
+// sixteenth apart at 96 ticks per quarter note, and no tempo of its own.
+QByteArray caixas(int golpes)
+{
+    QByteArray trilha;
+    for (int i = 0; i < golpes; ++i) {
+        trilha += QByteArray::fromHex(i == 0 ? "00992664" : "0c992664");
+        trilha += QByteArray::fromHex("0c892600");
+    }
+    trilha += QByteArray::fromHex("00ff2f00");
+    QByteArray smf = QByteArray::fromHex("4d546864000000060000000100604d54726b");
+    for (int b = 3; b >= 0; --b)
+        smf += char((trilha.size() >> (8 * b)) & 0xff);
+    return smf + trilha;
 }
 
 }  // namespace
@@ -101,4 +120,39 @@ TEST(TamborlyPlayHistorico, PrintsASongsRunsOneLineEachNewestLastAlsoForARenamed
     EXPECT_EQ(s.codigo, 1);
     EXPECT_TRUE(s.erro.contains(QStringLiteral("missing.mid"))) << qPrintable(s.erro);
     EXPECT_TRUE(s.linhas.isEmpty());
+}
+
+TEST(TamborlyPlayHistorico, PlayAlongKeepsTheRunUnlessToldNot)
+{
+    QTemporaryDir pasta;
+    const QString dados = pasta.filePath(QStringLiteral("data"));
+    const QString musica = pasta.filePath(QStringLiteral("snare.mid"));
+    QFile f(musica);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(caixas(16));
+    f.close();
+    const QStringList tocar = {musica, QStringLiteral("--bpm"), QStringLiteral("2000"), QStringLiteral("--play-along")};
+
+    // Nobody drums along: sixteen misses, one run kept.
+    Saida s = historico(dados, tocar);
+    ASSERT_EQ(s.codigo, 0) << qPrintable(s.erro);
+    s = historico(dados, {QStringLiteral("--history"), musica});
+    ASSERT_EQ(s.linhas.size(), 1) << qPrintable(s.erro);
+    EXPECT_TRUE(s.linhas[0].contains(QStringLiteral(" accuracy=0.0% expected=16 perfect=0 good=0 ok=0 misses=16 ")))
+        << qPrintable(s.linhas[0]);
+    EXPECT_TRUE(s.linhas[0].contains(QStringLiteral("speed=100% section=all"))) << qPrintable(s.linhas[0]);
+    EXPECT_TRUE(s.linhas[0].endsWith(QStringLiteral(" file=snare.mid"))) << qPrintable(s.linhas[0]);
+
+    s = historico(dados, tocar + QStringList{QStringLiteral("--no-history")});
+    ASSERT_EQ(s.codigo, 0) << qPrintable(s.erro);
+    s = historico(dados, {QStringLiteral("--history"), musica});
+    EXPECT_EQ(s.linhas.size(), 1);
+    // Too short to say anything: not kept either.
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(caixas(HistoricoPratica::minimoEsperados - 1));
+    f.close();
+    s = historico(dados, tocar);
+    ASSERT_EQ(s.codigo, 0) << qPrintable(s.erro);
+    HistoricoPratica h(dados + QStringLiteral("/tamborly/practice.sqlite"));
+    EXPECT_EQ(h.execucoesDaMusica(HistoricoPratica::hashArquivo(musica)).size(), 0u);
 }

@@ -1,5 +1,7 @@
 #include "TocadorTerminal.h"
 
+#include "HistoricoTerminal.h"
+
 #include "engine/EntradaMIDI.h"
 #include "engine/SaidaMIDI.h"
 #include "engine/Sequenciador.h"
@@ -37,8 +39,11 @@ void TocadorTerminal::exibirAvaliacao()
 {
     Avaliador &avaliador = Sequenciador::instancia().getAvaliador();
     avaliador.retirarMarcas();
-    for (ResultadoAvaliacao &resultado : avaliador.retirarResultados())
+    for (ResultadoAvaliacao &resultado : avaliador.retirarResultados()) {
+        if (historico)
+            historico->guardar(resultado, arquivoMusica, Sequenciador::instancia().getFatorVelocidade(), stderr);
         resultados.push_back(std::move(resultado));
+    }
 }
 
 void TocadorTerminal::imprimirPontuacao()
@@ -78,6 +83,7 @@ TocadorTerminal::~TocadorTerminal()
 
 bool TocadorTerminal::abrirMusica(const QString &arquivo, int bpmInicial, QString &erro)
 {
+    arquivoMusica = arquivo;
     SaidaMIDI &saidaMidi = SaidaMIDI::instancia();
     Sequenciador &sequenciador = Sequenciador::instancia();
     try {

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <vector>
 
+class HistoricoTerminal;
+
 // The command-line player: opens a song the way the player window does and
 // reports the position on one updating terminal line until the song ends.
 class TocadorTerminal : public QObject, public AcessoGui::Receptor {
@@ -22,6 +24,8 @@ public:
     // is printed at the end. Set before abrirMusica.
     void setPlayAlong(bool valor, double latenciaMs);
     void setEntrada(bool aberta) { entradaAberta = aberta; }
+    // Where each scored run is kept (none: --no-history); not owned.
+    void setHistorico(HistoricoTerminal *valor) { historico = valor; }
 
     // Silences the device, loads the file, enables its tracks and starts playing.
     // false (with the reason in erro) when the file cannot be played.
@@ -42,6 +46,8 @@ private:
     void imprimirPontuacao();
 
     FILE *saida;
+    HistoricoTerminal *historico = nullptr;  // owned by main
+    QString arquivoMusica;
     int32_t andamento = 0;
     int velocidade = 100;
     bool terminado = false;

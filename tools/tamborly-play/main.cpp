@@ -33,7 +33,7 @@ int uso()
     std::fprintf(stderr,
                  "usage: tamborly-play FILE.mid [--bpm N] [--speed PERCENT] [--count-in] [--metronome] [--device N] [--list-devices]\n"
                  "       tamborly-play --history FILE.mid\n"
-                 "       options: [--play-along] [--input NAME] [--latency MS] [--list-inputs]\n"
+                 "       options: [--play-along] [--input NAME] [--latency MS] [--list-inputs] [--no-history]\n"
                  "  --bpm N        tempo to start with (1..2000); a Set Tempo in the file takes over when it plays\n"
                  "  --speed PERCENT  play at this share of the song's own tempo (25..200; every tempo change keeps it)\n"
                  "  --count-in     one bar of wood-block clicks before the song starts\n"
@@ -41,6 +41,7 @@ int uso()
                  "  --device N     MIDI output device number (default 0, the built-in synthesizer)\n"
                  "  --list-devices print the output devices and exit\n"
                  "  --history      print the song's scored runs from the practice history, oldest first\n"
+                 "  --no-history   with --play-along, do not keep the run in the practice history\n"
                  "  --play-along   withhold the drums and score the hits of --input; prints a score line\n"
                  "  --input NAME   MIDI input device (a drum kit) to read, started when the song's tick 0 is due\n"
                  "  --latency MS   milliseconds taken off every hit before it is scored (-1000..1000)\n"
@@ -66,6 +67,7 @@ int main(int argc, char **argv)
     int dispositivo = -1;
     bool listar = false;
     bool historico = false;
+    bool semHistorico = false;
     int velocidade = 100;
     bool contagem = false;
     bool metronomo = false;
@@ -93,6 +95,8 @@ int main(int argc, char **argv)
             listar = true;
         } else if (a == QLatin1String("--history")) {
             historico = true;
+        } else if (a == QLatin1String("--no-history")) {
+            semHistorico = true;
         } else if (a == QLatin1String("--play-along")) {
             playAlong = true;
         } else if (a == QLatin1String("--list-inputs")) {
@@ -158,11 +162,14 @@ int main(int argc, char **argv)
         return 1;
     }
 
+    HistoricoTerminal historicoPratica;  // outlives the player that writes to it
     TocadorTerminal tocador(stdout);
     tocador.setVelocidade(velocidade);
     Sequenciador::instancia().getMetronomo().setContagem(contagem);
     Sequenciador::instancia().getMetronomo().setLigado(metronomo);
     tocador.setPlayAlong(playAlong, latenciaMs);
+    if (playAlong && !semHistorico)
+        tocador.setHistorico(&historicoPratica);
     tocador.setEntrada(!entrada.isEmpty());
     QString erro;
     if (!tocador.abrirMusica(arquivo, bpm, erro)) {
