@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -6,6 +8,10 @@
 // hidden windows of the toolkit behave as in the program.
 int main(int argc, char **argv)
 {
+    // Scored runs go to the practice history in the user's data folder: a test
+    // run, and every program it starts, keeps them in a folder of its own instead.
+    QTemporaryDir dadosUsuario;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dadosUsuario.path()));
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
