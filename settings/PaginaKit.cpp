@@ -46,12 +46,13 @@ PaginaKit::PaginaKit() : timerCalibracao(new QTimer(this))
     ckSomKit->setGeometry(8, 60, 266, 18);
     btnCalibrar = new QPushButton(textoKit("btnCalibrar"), this);
     btnCalibrar->setObjectName(QStringLiteral("btnCalibrar"));
-    btnCalibrar->setGeometry(8, 96, 100, 25);
+    btnCalibrar->setGeometry(8, 90, 100, 25);
+    // A line of its own: "Latency: -12 ms (spread 30 ms)" is longer in other languages.
     lblLatencia = new QLabel(this);
-    lblLatencia->setGeometry(116, 96, 160, 25);
+    lblLatencia->setGeometry(8, 120, 266, 18);
     lblCalibracao = new QLabel(this);
     lblCalibracao->setObjectName(QStringLiteral("lblCalibracao"));
-    lblCalibracao->setGeometry(8, 128, 266, 66);
+    lblCalibracao->setGeometry(8, 142, 266, 52);
     lblCalibracao->setWordWrap(true);
     lblCalibracao->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
