@@ -137,6 +137,23 @@ void SaidaMIDI::notaLigada(int32_t canal, int32_t velocidade, int32_t nota)
     enviarMensagem(0x90 + canal, nota, velocidade);
 }
 
+void SaidaMIDI::notaLigadaEm(int64_t devido, int32_t canal, int32_t velocidade, int32_t nota)
+{
+    // Scheduled as the notes of a beat due then are, so it sounds with the same output latency.
+    const auto marcar = sonoMidi->SetDispatchDue;
+    if (marcar)
+        marcar(devido);
+    try {
+        notaLigada(canal, velocidade, nota);
+    } catch (...) {
+        if (marcar)
+            marcar(0);
+        throw;
+    }
+    if (marcar)
+        marcar(0);
+}
+
 void SaidaMIDI::notaDesligada(int32_t canal, int32_t nota)
 {
     enviarMensagem(0x90 + canal, nota, 0);

@@ -37,6 +37,9 @@ public:
     // Bank 0 and the program on the channel; program 128 means no change.
     void setPrograma(int32_t canal, int32_t programa);
     void notaLigada(int32_t canal, int32_t velocidade, int32_t nota);
+    // A note-on that sounds as a song's notes of a beat due at devido (us of
+    // CLOCK_MONOTONIC) do: at devido plus the library's output latency.
+    void notaLigadaEm(int64_t devido, int32_t canal, int32_t velocidade, int32_t nota);
     // A note-on of velocity 0.
     void notaDesligada(int32_t canal, int32_t nota);
     // All sound and notes off on the open port; nothing when none is open.

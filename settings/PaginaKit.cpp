@@ -168,10 +168,13 @@ void PaginaKit::tocarClique()
         terminarCalibracao();
         return;
     }
-    calibracao.marcarClique(cliqueAtual, EntradaMIDI::agora());
+    // Each click sounds as a song's stroke due at its time does (the output's latency
+    // included), so the latency measured is the one a stroke of the song has too.
+    const int64_t devido = std::max(calibracao.instanteDoClique(cliqueAtual), EntradaMIDI::agora() - 5000);
+    calibracao.marcarClique(cliqueAtual, devido);
     try {
         // Wood blocks, the first of each four accented, as a metronome sounds.
-        SaidaMIDI::instancia().notaLigada(9, cliqueAtual % 4 == 0 ? 127 : 100, cliqueAtual % 4 == 0 ? 76 : 77);
+        SaidaMIDI::instancia().notaLigadaEm(devido, 9, cliqueAtual % 4 == 0 ? 127 : 100, cliqueAtual % 4 == 0 ? 76 : 77);
     } catch (...) {
     }
     ++cliqueAtual;

@@ -3,7 +3,12 @@
 #include "engine/SaidaMIDI.h"
 #include "platform/CapacidadesDispositivo.h"
 
+#include "common/CapturaMidi.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ctime>
 
 #include <cstring>
 
@@ -59,6 +64,30 @@ TEST_F(SaidaMIDITest, ShortMessagesSendTheirBytes)
                                                AmbienteMotor::m(0xC9, 0, 0),
                                                AmbienteMotor::m(0xE3, 5, 64),
                                            }));
+}
+
+TEST_F(SaidaMIDITest, ANoteForAGivenTimeSoundsAsTheNotesOfABeatDueThen)
+{
+    // Calibration clicks go out like a song's strokes: at their time plus the output's
+    // latency, while a plain note-on put afterwards goes out at once.
+    timespec agora{};
+    clock_gettime(CLOCK_MONOTONIC, &agora);
+    const qint64 devido = qint64(agora.tv_sec) * 1000000 + agora.tv_nsec / 1000 + 300000;
+    const qint64 marca = AmbienteMotor::marca();
+    SaidaMIDI::instancia().notaLigadaEm(devido, 9, 100, 76);
+    SaidaMIDI::instancia().notaLigada(9, 100, 77);
+    QList<CapturaMidi::Linha> linhas;
+    ASSERT_TRUE(AmbienteMotor::esperar([&] {
+        linhas = CapturaMidi::ler(AmbienteMotor::arquivo(QStringLiteral("captura.txt")), marca);
+        return linhas.size() >= 2;
+    }));
+    const auto clique = std::find_if(linhas.begin(), linhas.end(), [](const auto &l) { return l.dado1 == 76; });
+    const auto direta = std::find_if(linhas.begin(), linhas.end(), [](const auto &l) { return l.dado1 == 77; });
+    ASSERT_NE(clique, linhas.end());
+    ASSERT_NE(direta, linhas.end());
+    EXPECT_GE(clique->devido, devido);
+    EXPECT_LE(clique->devido, devido + 1000000);
+    EXPECT_LT(direta->devido, devido) << "the next note must not be held back";
 }
 
 TEST_F(SaidaMIDITest, ResetsSilenceTheDeviceAndTheControllers)
