@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -111,6 +112,7 @@ void ArquivoConfiguracao::carregar()
     const ArquivoPerfil perfil(PastaAplicacao::arquivo(nomeArquivo));
     // The kit's keys stand apart from the numbers below: a bad one of those does not lose them.
     carregarKit(perfil);
+    carregarPratica(perfil);
     // The language is read whatever happens to the numbers, so a bad "driver"
     // cannot leave the program without a language.
     idioma = perfil.lerTexto(secaoGeral, QStringLiteral("idioma"), QStringLiteral("English"));
@@ -132,6 +134,52 @@ void ArquivoConfiguracao::carregar()
     driver = *lidoDriver;
     volume = *lidoVolume;
     visualizacao = *lidoVisualizacao;
+}
+
+void ArquivoConfiguracao::carregarPratica(const ArquivoPerfil &perfil)
+{
+    // Each practice key stands alone: a bad value takes that key's default and
+    // leaves the device, volume and language alone.
+    const Pratica padrao;
+    auto numero = [&](const char *chave, int32_t valorPadrao) {
+        return converter(perfil.lerTexto(secaoGeral, QString::fromLatin1(chave), QString())).value_or(valorPadrao);
+    };
+    Pratica lida;
+    lida.contagem = numero("contagem", padrao.contagem) != 0;
+    lida.metronomo = numero("metronomo", padrao.metronomo) != 0;
+    lida.volumeMetronomo = numero("volumeMetronomo", padrao.volumeMetronomo);
+    lida.treino = numero("treino", padrao.treino) != 0;
+    lida.treinoInicio = numero("treinoInicio", padrao.treinoInicio);
+    lida.treinoPasso = numero("treinoPasso", padrao.treinoPasso);
+    lida.treinoAlvo = numero("treinoAlvo", padrao.treinoAlvo);
+    setPratica(lida);
+}
+
+void ArquivoConfiguracao::acrescentarPratica(QStringList &linhas) const
+{
+    // Only what differs from the defaults: a player who never practises keeps
+    // the four-line file.
+    const Pratica padrao;
+    auto acrescentar = [&](const char *chave, int32_t valor, int32_t valorPadrao) {
+        if (valor != valorPadrao)
+            linhas.append(QString::fromLatin1(chave) + QLatin1Char('=') + QString::number(valor));
+    };
+    acrescentar("contagem", pratica.contagem, padrao.contagem);
+    acrescentar("metronomo", pratica.metronomo, padrao.metronomo);
+    acrescentar("volumeMetronomo", pratica.volumeMetronomo, padrao.volumeMetronomo);
+    acrescentar("treino", pratica.treino, padrao.treino);
+    acrescentar("treinoInicio", pratica.treinoInicio, padrao.treinoInicio);
+    acrescentar("treinoPasso", pratica.treinoPasso, padrao.treinoPasso);
+    acrescentar("treinoAlvo", pratica.treinoAlvo, padrao.treinoAlvo);
+}
+
+void ArquivoConfiguracao::setPratica(const Pratica &valor)
+{
+    pratica = valor;
+    pratica.volumeMetronomo = std::clamp(pratica.volumeMetronomo, 0, 100);
+    pratica.treinoInicio = std::clamp(pratica.treinoInicio, 25, 200);
+    pratica.treinoPasso = std::clamp(pratica.treinoPasso, 1, 50);
+    pratica.treinoAlvo = std::clamp(pratica.treinoAlvo, 25, 200);
 }
 
 bool ArquivoConfiguracao::canalAtivo(int32_t indice) const
@@ -179,6 +227,7 @@ void ArquivoConfiguracao::salvar()
         linhas.append(QStringLiteral("latencia=") + QString::number(latencia, 'f', 1));
         linhas.append(QStringLiteral("latenciaDispersao=") + QString::number(latenciaDispersao, 'f', 1));
     }
+    acrescentarPratica(linhas);
     // A folder that cannot be written loses the changes silently, as the
     // player has no message for it.
     ArquivoPerfil::gravarLinhas(PastaAplicacao::arquivo(nomeArquivo), linhas);

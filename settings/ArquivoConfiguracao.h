@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
 #include <memory>
 
+class ArquivoPerfil;
 class Instrumento;
 
 // The player's persistent settings (output device, master volume, language)
@@ -48,6 +50,21 @@ public:
     double getLatenciaDispersao() const { return latenciaDispersao; }
     void setLatencia(double valor, double dispersao);
 
+    // Practice settings (the setup dialog's Practice tab), kept after the four
+    // lines of the settings file. Speeds in percent of the song's own tempo.
+    struct Pratica {
+        bool contagem = false;        // count in one bar before playing
+        bool metronomo = false;       // click on every beat
+        int32_t volumeMetronomo = 80; // 0..100
+        bool treino = false;          // the tempo trainer at each repeat of the loop
+        int32_t treinoInicio = 70;    // 25..200
+        int32_t treinoPasso = 5;      // 1..50
+        int32_t treinoAlvo = 100;     // 25..200
+    };
+    Pratica getPratica() const { return pratica; }
+    // Values outside their ranges are brought into them.
+    void setPratica(const Pratica &valor);
+
     // Flag of track indice of the current song; tracks 16 and beyond have no
     // flag and are always enabled.
     bool canalAtivo(int32_t indice) const;
@@ -69,6 +86,8 @@ public:
 private:
     void carregar();
     void carregarKit(const class ArquivoPerfil &perfil);
+    void carregarPratica(const ArquivoPerfil &perfil);
+    void acrescentarPratica(QStringList &linhas) const;
 
     QString nomeArquivo;
     QString idioma;
@@ -77,6 +96,7 @@ private:
     int32_t volume = 127;
     int32_t visualizacao = 0;
     std::array<bool, 16> canaisAtivos{};
+    Pratica pratica;
     std::unique_ptr<Instrumento> instrumento;  // owned; absent until criarInstrumento
     QString entrada;
     bool somKit = false;  // a drum module sounds by itself

@@ -2,6 +2,7 @@
 
 #include "engine/SaidaMIDI.h"
 #include "platform/CaixaMensagem.h"
+#include "settings/AbaPratica.h"
 #include "player/Instrumento.h"
 #include "settings/ArquivoConfiguracao.h"
 #include "settings/GerenciadorIdiomas.h"
@@ -113,6 +114,10 @@ TFormSetup::TFormSetup(QWidget *parent)
     CheckBoxSel->setGeometry(16, 176, 105, 17);
     CheckBoxSel->setEnabled(false);
     connect(CheckBoxSel, &QCheckBox::toggled, this, &TFormSetup::CheckBoxSelClick);
+
+    // Practice settings: a tab of their own.
+    TabPratica = new AbaPratica;
+    PagCtrlSetup->addTab(TabPratica, texto("frmPratica", "TabPratica"));
 
     btnOK = new QPushButton(QStringLiteral("OK"), this);
     btnOK->setGeometry(64, 248, 75, 25);

@@ -4,6 +4,7 @@
 
 #include <array>
 
+class AbaPratica;
 class QCheckBox;
 class QGroupBox;
 class QListWidget;
@@ -37,6 +38,7 @@ public:
     std::array<QCheckBox *, 16> caixasCanal{};
     QCheckBox *CheckBoxSel;
     PaginaKit *TabKit;  // the drum kit: input device, its sound, calibration
+    AbaPratica *TabPratica;
     QPushButton *btnOK;
     QPushButton *btnCancel;
 

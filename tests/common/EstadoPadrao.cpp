@@ -23,4 +23,5 @@ void EstadoPadrao::restaurar()
     ArquivoConfiguracao &configuracao = ArquivoConfiguracao::instancia();
     for (int i = 0; i < 16; ++i)
         configuracao.setCanalAtivo(true, i);
+    configuracao.setPratica({});
 }

@@ -135,6 +135,42 @@ TEST_F(ArquivoConfiguracaoTest, SaveReplacesTheFileWholeAndNeverWritesThroughIt)
     EXPECT_EQ(ler("player.ini"), "[geral]\r\ndriver=1\r\nvolume=127\r\nidioma=English\r\n");
 }
 
+TEST_F(ArquivoConfiguracaoTest, PracticeSettingsComeAfterTheFourLinesOnlyWhenChanged)
+{
+    ArquivoConfiguracao configuracao("player.exe");
+    ArquivoConfiguracao::Pratica pratica = configuracao.getPratica();
+    EXPECT_FALSE(pratica.contagem || pratica.metronomo || pratica.treino);
+    pratica.contagem = true;
+    pratica.volumeMetronomo = 0;
+    pratica.treinoInicio = 300;  // brought into 25..200
+    pratica.treinoPasso = 0;     // at least 1
+    configuracao.setPratica(pratica);
+    configuracao.salvar();
+    EXPECT_EQ(ler("player.ini"), "[geral]\r\ndriver=0\r\nvolume=127\r\nidioma=English\r\n"
+                                 "contagem=1\r\nvolumeMetronomo=0\r\ntreinoInicio=200\r\ntreinoPasso=1\r\n");
+    const ArquivoConfiguracao::Pratica lida = ArquivoConfiguracao("player.exe").getPratica();
+    EXPECT_TRUE(lida.contagem);
+    EXPECT_FALSE(lida.metronomo);
+    EXPECT_EQ(lida.volumeMetronomo, 0);
+    EXPECT_EQ(lida.treinoInicio, 200);
+    EXPECT_EQ(lida.treinoPasso, 1);
+    EXPECT_EQ(lida.treinoAlvo, 100);
+
+    // A bad practice value takes its own default and touches nothing else, and
+    // a bad spec number leaves the practice keys read.
+    escrever("t.ini", "[geral]\ndriver=3\nvolume=50\nidioma=X\nmetronomo=yes\ntreino=1\ntreinoAlvo=150\nvolumeMetronomo=-5\n");
+    ArquivoConfiguracao boa("t.exe");
+    EXPECT_EQ(valores(boa), "3 50 [X]");
+    EXPECT_FALSE(boa.getPratica().metronomo);
+    EXPECT_TRUE(boa.getPratica().treino);
+    EXPECT_EQ(boa.getPratica().treinoAlvo, 150);
+    EXPECT_EQ(boa.getPratica().volumeMetronomo, 0);
+    escrever("t.ini", "[geral]\ndriver=3\nvolume=loud\ncontagem=1\n");
+    ArquivoConfiguracao ruim("t.exe");
+    EXPECT_EQ(valores(ruim), "0 127 [English]");
+    EXPECT_TRUE(ruim.getPratica().contagem);
+}
+
 TEST_F(ArquivoConfiguracaoTest, TrackFlagsCoverSixteenTracksAndTheInstrumentIsOwned)
 {
     ArquivoConfiguracao configuracao("player.exe");

@@ -1,10 +1,12 @@
 #include "AmbienteSetup.h"
 
+#include "settings/AbaPratica.h"
 #include "settings/GerenciadorIdiomas.h"
 #include "settings/TFormSetup.h"
 #include "settings/TformAssistenteConfiguracaoDriver.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -71,6 +73,12 @@ TEST(LegendasCabem, TextosDosIdiomasInstaladosCabemNosControles)
         EXPECT_LE(QFontMetrics(setup.GroupBoxCanais->font()).horizontalAdvance(setup.GroupBoxCanais->title()) + 16,
                   setup.GroupBoxCanais->width());
         EXPECT_LE(setup.PagCtrlSetup->tabBar()->sizeHint().width(), setup.PagCtrlSetup->width());
+        // The Practice tab's layout fits its page, with room left below it.
+        setup.show();
+        QCoreApplication::processEvents();
+        EXPECT_LE(setup.TabPratica->minimumSizeHint().width(), setup.TabPratica->width());
+        EXPECT_LE(setup.TabPratica->minimumSizeHint().height() + 25, setup.TabPratica->height());
+        setup.hide();
 
         TformAssistenteConfiguracaoDriver assistente;
         for (QLabel *rotulo : {assistente.lblTitulo1, assistente.lblExplicacao1, assistente.lblLinkVolumeWindows})

@@ -2,6 +2,8 @@
 
 #include "engine/SaidaMIDI.h"
 #include "platform/CaixaMensagem.h"
+#include "engine/Sequenciador.h"
+#include "settings/AbaPratica.h"
 #include "settings/ArquivoConfiguracao.h"
 #include "settings/TFormSetup.h"
 #include "settings/TformAssistenteConfiguracaoDriver.h"
@@ -10,6 +12,7 @@
 #include <QGroupBox>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 
@@ -382,6 +385,55 @@ TEST_F(TFormSetupTest, AssistenteComOutroDispositivoOSelecionaEGuarda)
     EXPECT_EQ(mensagens.mid(50), volumes(127));
     EXPECT_TRUE(AmbienteSetup::semSilencio(AmbienteSetup::desde(marca, outra)).isEmpty());
     EXPECT_TRUE(CaixaMensagem::registros().isEmpty());
+}
+
+TEST_F(TFormSetupTest, AbaPraticaMostraOGuardadoEAplicaCadaMudancaNaHora)
+{
+    AbaPratica *aba = setup.TabPratica;
+    EXPECT_EQ(setup.PagCtrlSetup->tabText(setup.PagCtrlSetup->indexOf(aba)), "Pratica");
+    EXPECT_EQ(aba->ckContagem->text(), "Contar");
+    EXPECT_EQ(aba->spnAlvo->text(), "100 pct");
+    // The defaults: everything off, and the values of what is off cannot be changed.
+    EXPECT_FALSE(aba->ckContagem->isChecked() || aba->ckMetronomo->isChecked() || aba->ckTreino->isChecked());
+    EXPECT_FALSE(aba->spnVolumeMetronomo->isEnabled());
+    EXPECT_FALSE(aba->spnInicio->isEnabled());
+
+    Sequenciador &sequenciador = Sequenciador::instancia();
+    const Metronomo &metronomo = sequenciador.getMetronomo();
+    const TreinadorAndamento &treinador = sequenciador.getTreinador();
+    aba->ckContagem->setChecked(true);
+    EXPECT_TRUE(metronomo.getContagem());
+    EXPECT_FALSE(metronomo.getLigado());
+    EXPECT_TRUE(aba->spnVolumeMetronomo->isEnabled());
+    aba->ckMetronomo->setChecked(true);
+    aba->spnVolumeMetronomo->setValue(40);
+    aba->ckTreino->setChecked(true);
+    EXPECT_TRUE(aba->spnInicio->isEnabled());
+    aba->spnInicio->setValue(60);
+    aba->spnPasso->setValue(10);
+    aba->spnAlvo->setValue(300);  // beyond the box's range: 200
+    EXPECT_TRUE(metronomo.getLigado());
+    EXPECT_EQ(metronomo.getVolume(), 40);
+    EXPECT_TRUE(treinador.getLigado());
+    EXPECT_EQ(treinador.getInicio(), 60);
+    EXPECT_EQ(treinador.getPasso(), 10);
+    EXPECT_EQ(treinador.getAlvo(), 200);
+    const ArquivoConfiguracao::Pratica guardada = ArquivoConfiguracao::instancia().getPratica();
+    EXPECT_TRUE(guardada.contagem && guardada.metronomo && guardada.treino);
+    EXPECT_EQ(guardada.volumeMetronomo, 40);
+    EXPECT_EQ(guardada.treinoInicio, 60);
+    EXPECT_EQ(guardada.treinoPasso, 10);
+    EXPECT_EQ(guardada.treinoAlvo, 200);
+
+    // The next start: the stored values show and reach the engine before any click.
+    sequenciador.getMetronomo() = Metronomo();
+    sequenciador.getTreinador() = TreinadorAndamento();
+    TFormSetup outro;
+    EXPECT_TRUE(outro.TabPratica->ckMetronomo->isChecked());
+    EXPECT_EQ(outro.TabPratica->spnVolumeMetronomo->value(), 40);
+    EXPECT_EQ(outro.TabPratica->spnInicio->value(), 60);
+    EXPECT_TRUE(metronomo.getContagem() && metronomo.getLigado() && treinador.getLigado());
+    EXPECT_EQ(treinador.getAlvo(), 200);
 }
 
 }  // namespace
