@@ -1,5 +1,6 @@
 #include "player/PainelAvaliacao.h"
 
+#include "engine/Sequenciador.h"
 #include "settings/GerenciadorIdiomas.h"
 
 #include <QFont>
@@ -180,6 +181,11 @@ void PainelAvaliacao::atualizarFaixa(const ResultadoAvaliacao &parcial, int32_t 
     const QString precisao = parcial.esperados > 0 ? QString::number(std::lround(parcial.precisao())) : QStringLiteral("–");
     faixa = texto("precisao").arg(precisao) + QStringLiteral("     ") + texto("sequencia").arg(sequencia)
             + QStringLiteral("     ") + desvio;
+    // A slowed-down (or sped-up) run says so, since its timing is at that speed.
+    const long velocidade = std::lround(Sequenciador::instancia().getFatorVelocidade() * 100.0);
+    if (velocidade != 100)
+        faixa += QStringLiteral("     ")
+                 + GerenciadorIdiomas::instancia()->obterTexto(QStringLiteral("frmPratica"), QStringLiteral("velocidadeFaixa")).arg(velocidade);
     update(0, 0, width(), alturaFaixa + 4);
 }
 

@@ -4,6 +4,7 @@
 #include "engine/Sequenciador.h"
 #include "platform/CaixaMensagem.h"
 #include "player/Imagem.h"
+#include "player/PainelAvaliacao.h"
 #include "player/RegistroPratica.h"
 #include "player/TFormPrincipal.h"
 #include "settings/ArquivoConfiguracao.h"
@@ -481,12 +482,17 @@ TEST_F(TFormPrincipalMusicaTest, TheTempoSliderSetsASpeedThatTempoChangesStopAnd
     EXPECT_FALSE(j->lblVelocidade->isHidden());
     j->tkbBPM->setValue(75);
     EXPECT_EQ(j->lblBPM->text(), QStringLiteral("75 (50 %)"));
+    // The Play Along strip over the kit says the speed too.
+    j->painelAvaliacao->atualizarFaixa(ResultadoAvaliacao{}, 0);
+    EXPECT_TRUE(j->painelAvaliacao->getFaixa().endsWith(QStringLiteral("Speed 50 %"))) << j->painelAvaliacao->getFaixa().toStdString();
     // Another song starts at 100 %.
     abrir(midi, QStringLiteral("outra.mid"));
     EXPECT_DOUBLE_EQ(seq.getFatorVelocidade(), 1.0);
     EXPECT_EQ(j->lblBPM->text(), QStringLiteral("120"));
     tick(0);
     EXPECT_EQ(j->lblBPM->text(), QStringLiteral("100"));
+    j->painelAvaliacao->atualizarFaixa(ResultadoAvaliacao{}, 0);
+    EXPECT_FALSE(j->painelAvaliacao->getFaixa().contains(QStringLiteral("Speed")));
 }
 
 }  // namespace
