@@ -4,6 +4,7 @@
 #include "platform/CaixaMensagem.h"
 #include "settings/AbaPratica.h"
 #include "player/Instrumento.h"
+#include "player/RegistroPratica.h"
 #include "settings/ArquivoConfiguracao.h"
 #include "settings/GerenciadorIdiomas.h"
 #include "settings/PaginaKit.h"
@@ -18,6 +19,7 @@
 #include <QGroupBox>
 #include <QListWidget>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <QSignalBlocker>
 #include <QShowEvent>
 #include <QTabWidget>
@@ -118,6 +120,11 @@ TFormSetup::TFormSetup(QWidget *parent)
     // Practice settings: a tab of their own.
     TabPratica = new AbaPratica;
     PagCtrlSetup->addTab(TabPratica, texto("frmPratica", "TabPratica"));
+    // The progress of the open song, below the practice settings.
+    btnProgresso = new QPushButton(texto("frmProgresso", "btnProgresso"), TabPratica);
+    btnProgresso->setObjectName(QStringLiteral("btnProgresso"));
+    TabPratica->layoutPratica->insertWidget(TabPratica->layoutPratica->count() - 1, btnProgresso, 0, Qt::AlignLeft);
+    connect(btnProgresso, &QPushButton::clicked, this, [this] { RegistroPratica::instancia().mostrarProgresso(this); });
 
     btnOK = new QPushButton(QStringLiteral("OK"), this);
     btnOK->setGeometry(64, 248, 75, 25);

@@ -39,6 +39,7 @@ public:
     QCheckBox *CheckBoxSel;
     PaginaKit *TabKit;  // the drum kit: input device, its sound, calibration
     AbaPratica *TabPratica;
+    QPushButton *btnProgresso;  // in TabPratica: opens the practice progress of the open song
     QPushButton *btnOK;
     QPushButton *btnCancel;
 

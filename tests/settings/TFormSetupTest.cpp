@@ -3,6 +3,9 @@
 #include "engine/SaidaMIDI.h"
 #include "platform/CaixaMensagem.h"
 #include "engine/Sequenciador.h"
+#include "player/GraficoProgresso.h"
+#include "player/RegistroPratica.h"
+#include "player/TFormProgresso.h"
 #include "settings/AbaPratica.h"
 #include "settings/ArquivoConfiguracao.h"
 #include "settings/TFormSetup.h"
@@ -14,7 +17,11 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QApplication>
+#include <QLabel>
 
 #include <gtest/gtest.h>
 
@@ -434,6 +441,34 @@ TEST_F(TFormSetupTest, AbaPraticaMostraOGuardadoEAplicaCadaMudancaNaHora)
     EXPECT_EQ(outro.TabPratica->spnInicio->value(), 60);
     EXPECT_TRUE(metronomo.getContagem() && metronomo.getLigado() && treinador.getLigado());
     EXPECT_EQ(treinador.getAlvo(), 200);
+}
+
+TEST_F(TFormSetupTest, OBotaoProgressoDaAbaPraticaMostraOProgressoDaMusicaAberta)
+{
+    QTemporaryDir dados;
+    RegistroPratica &registro = RegistroPratica::instancia();
+    registro.definirCaminho(dados.filePath(QStringLiteral("practice.sqlite")));
+    registro.setMusica(QString());
+    ASSERT_EQ(setup.btnProgresso->parentWidget(), setup.TabPratica);
+    // The view is modal: read it and close it from the event loop that shows it.
+    bool vista = false;
+    QTimer vigia;
+    vigia.setInterval(10);
+    QObject::connect(&vigia, &QTimer::timeout, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            auto *view = qobject_cast<TFormProgresso *>(w);
+            if (view && view->isVisible()) {
+                vista = !view->lblVazio->isHidden() && view->grafico->isHidden();
+                view->reject();
+                vigia.stop();
+            }
+        }
+    });
+    vigia.start();
+    setup.btnProgresso->click();
+    EXPECT_TRUE(vista);
+    EXPECT_FALSE(vigia.isActive());
+    registro.definirCaminho(QString());
 }
 
 }  // namespace
