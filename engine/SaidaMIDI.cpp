@@ -16,6 +16,8 @@
 #include "sonomidi/TSonoMidiSync.h"
 #include "sonomidi/TSonoMidiTrack.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -244,6 +246,9 @@ void SaidaMIDI::carregarArquivo(const QString &nome)
     // Opening closes any file still open; nothing of the old song is touched
     // before the new file is known to be readable.
     arquivoAberto = false;
+    // A file of a size no song has is refused before anything is read.
+    if (QFileInfo(nome).size() > tamanhoMaximoArquivo)
+        throw ESonoMidiException(QStringLiteral("SMF not open"));
     if (!arquivoMidi->Open(nome, 'r', 1))
         throw ESonoMidiException(QStringLiteral("SMF not open"));
     arquivoAberto = true;
@@ -260,8 +265,13 @@ void SaidaMIDI::carregarArquivo(const QString &nome)
         const double resolucao = arquivoMidi->GetResolution();
         if (resolucao <= 0)
             throw ESonoMidiException(QStringLiteral("SMF cant read"));
-        musica = std::make_unique<Musica>();
         const int32_t n = getNumTrilhasArquivo();
+        int64_t totalEventos = 0;
+        for (int32_t t = 0; t < n; ++t)
+            totalEventos += partitura->GetTrack(t)->GetNumEvents();
+        if (totalEventos > maximoEventos)
+            throw ESonoMidiException(QStringLiteral("SMF cant read"));
+        musica = std::make_unique<Musica>();
         for (int32_t t = 0; t < n; ++t) {
             // The first Set Time Signature, in track order: numerator, then the
             // denominator as a power of two.

@@ -50,6 +50,11 @@ public:
     void restaurarKitPadrao();
     void enviarMensagem(int32_t status, int32_t dado1, int32_t dado2);
 
+    // The largest song accepted: larger files and files of more events are
+    // refused ("SMF not open", "SMF cant read") before their events are converted.
+    static constexpr int64_t tamanhoMaximoArquivo = 160ll * 1024 * 1024;
+    static constexpr int64_t maximoEventos = 40'000'000;
+
     // Reads the file and makes it the current song. Throws ESonoMidiException
     // ("SMF not open", "SMF cant read", ...) and then leaves the previous song
     // current; "midiOut not open" comes after the new song is installed.

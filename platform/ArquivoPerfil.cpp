@@ -1,9 +1,9 @@
 #include "platform/ArquivoPerfil.h"
 
+#include "platform/ArquivoRegular.h"
+#include "platform/GravacaoSegura.h"
 #include "platform/Windows1252.h"
 
-#include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -23,22 +23,43 @@ QString semAspas(QString valor)
     return valor;
 }
 
+// The byte-order marks of UTF-8 and UTF-16 name the encoding; anything else is Windows-1252.
+QString decodificarTexto(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+    const bool le = bytes.startsWith("\xFF\xFE");
+    if (le || bytes.startsWith("\xFE\xFF")) {
+        QString texto;
+        texto.reserve((bytes.size() - 2) / 2);
+        for (qsizetype i = 2; i + 1 < bytes.size(); i += 2) {
+            const auto a = uchar(bytes[i]);
+            const auto b = uchar(bytes[i + 1]);
+            texto.append(QChar(char16_t(le ? a | (b << 8) : (a << 8) | b)));
+        }
+        return texto;
+    }
+    return Windows1252::decodificar(bytes);
+}
+
 }  // namespace
 
-ArquivoPerfil::ArquivoPerfil(const QString &caminho) : caminho(caminho) {}
+ArquivoPerfil::ArquivoPerfil(const QString &caminho, qint64 limite) : caminho(caminho), limite(limite) {}
 
 void ArquivoPerfil::carregar() const
 {
     if (carregado)
         return;
     carregado = true;
-    QFile arquivo(caminho);
-    if (!arquivo.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = ArquivoRegular::ler(caminho, limite);
+    if (!bytes)
         return;
-    const QString texto = Windows1252::decodificar(arquivo.readAll());
+    QString texto = decodificarTexto(*bytes);
+    // CR alone ends a line too; CR LF becomes an empty line, which is skipped.
+    texto.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     Secao *atual = nullptr;
     for (QStringView linha : QStringView(texto).split(QLatin1Char('\n'))) {
-        linha = linha.trimmed();  // also drops the CR of CR LF
+        linha = linha.trimmed();
         if (linha.isEmpty())
             continue;
         if (linha.front() == QLatin1Char('[')) {
@@ -112,14 +133,5 @@ bool ArquivoPerfil::gravarLinhas(const QString &caminho, const QStringList &linh
         bytes += Windows1252::codificar(linha);
         bytes += "\r\n";
     }
-    // QSaveFile writes a temporary file in the same folder and renames it over
-    // the target only when everything was written.
-    QSaveFile arquivo(caminho);
-    if (!arquivo.open(QIODevice::WriteOnly))
-        return false;
-    if (arquivo.write(bytes) != bytes.size()) {
-        arquivo.cancelWriting();
-        return false;
-    }
-    return arquivo.commit();
+    return GravacaoSegura::gravar(caminho, bytes);
 }

@@ -13,8 +13,14 @@
 // an empty value gives the empty text. The first matching section and key win.
 class ArquivoPerfil {
 public:
-    // Opening reads nothing yet; a missing file is not an error.
-    explicit ArquivoPerfil(const QString &caminho);
+    // Files larger than this are read as having no values, without being read.
+    static constexpr qint64 limitePadrao = 1024 * 1024;
+
+    // Opening reads nothing yet; a missing file, a FIFO, a folder or a file
+    // above the limit is not an error: it reads as empty. The text is
+    // Windows-1252, or UTF-8 or UTF-16 when it starts with their byte-order
+    // mark; lines end with CR LF, LF or CR.
+    explicit ArquivoPerfil(const QString &caminho, qint64 limite = limitePadrao);
 
     QString lerTexto(const QString &secao, const QString &chave, const QString &padrao) const;
     // Section names in file order (each once); keys of the first matching section.
@@ -22,8 +28,8 @@ public:
     QStringList chaves(const QString &secao) const;
 
     // Replaces the file with these lines, each ended by CR LF, encoded in
-    // Windows-1252. Writes a temporary file beside it and renames it over the
-    // old one, so a crash never leaves half a file. False on any failure.
+    // Windows-1252, through GravacaoSegura: a failure (a full disk) leaves the
+    // old file as it was. False on any failure.
     static bool gravarLinhas(const QString &caminho, const QStringList &linhas);
 
 private:
@@ -39,6 +45,7 @@ private:
     const Secao *procurar(const QString &secao) const;
 
     QString caminho;
+    qint64 limite;
     mutable bool carregado = false;
     mutable std::vector<Secao> conteudo;
 };

@@ -16,6 +16,7 @@ struct Biblioteca {
     void *handle = nullptr;
     uint32_t (*numDispositivos)() = nullptr;
     uint16_t (*descricao)(uint16_t, char *) = nullptr;
+    uint32_t (*ultimoErro)(char *, uint32_t) = nullptr;  // an extension: absent from other builds
 
     Biblioteca()
     {
@@ -27,6 +28,7 @@ struct Biblioteca {
             return;
         numDispositivos = reinterpret_cast<uint32_t (*)()>(dlsym(handle, "GetNumOutDevices"));
         descricao = reinterpret_cast<uint16_t (*)(uint16_t, char *)>(dlsym(handle, "GetMidiOutDescription"));
+        ultimoErro = reinterpret_cast<uint32_t (*)(char *, uint32_t)>(dlsym(handle, "SnMidiGetLastError"));
     }
 };
 
@@ -34,15 +36,21 @@ struct Biblioteca {
 constexpr uint32_t dispositivoInvalido = 2;
 constexpr uint32_t semDriver = 6;
 
+Biblioteca &biblioteca()
+{
+    static Biblioteca unica;
+    return unica;
+}
+
 uint32_t consultarBiblioteca(uint32_t dispositivo, char nome[32])
 {
-    static Biblioteca biblioteca;
-    if (!biblioteca.numDispositivos || !biblioteca.descricao)
+    Biblioteca &b = biblioteca();
+    if (!b.numDispositivos || !b.descricao)
         return semDriver;
-    if (dispositivo >= biblioteca.numDispositivos() || dispositivo > 0xFFFF)
+    if (dispositivo >= b.numDispositivos() || dispositivo > 0xFFFF)
         return dispositivoInvalido;
     char texto[32] = {};
-    if (biblioteca.descricao(static_cast<uint16_t>(dispositivo), texto) != 0)
+    if (b.descricao(static_cast<uint16_t>(dispositivo), texto) != 0)
         return dispositivoInvalido;
     std::memcpy(nome, texto, sizeof texto);
     return 0;
@@ -55,6 +63,16 @@ CapacidadesDispositivo::Consulta &consultaAtual()
 }
 
 }  // namespace
+
+QString CapacidadesDispositivo::problemaBiblioteca()
+{
+    Biblioteca &b = biblioteca();
+    if (!b.ultimoErro)
+        return {};
+    char texto[1024] = {};
+    b.ultimoErro(texto, sizeof texto);
+    return QString::fromUtf8(texto);
+}
 
 uint32_t CapacidadesDispositivo::consultar(uint32_t dispositivo, char nome[32])
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 
 // The names of the MIDI output devices, standing in for the Windows
@@ -16,6 +18,11 @@ public:
     // Cuts a zero-terminated UTF-8 name in place to at most 31 bytes, never
     // inside a character (a name the library cut short loses its broken tail).
     static void cortarNome(char nome[32]);
+
+    // The library's report of what keeps its output silent (no soundfont, an
+    // audio or capture file that cannot be created); empty when nothing does or
+    // when the library cannot be reached.
+    static QString problemaBiblioteca();
 
     // Test seam: replaces the query (null restores the library's).
     using Consulta = uint32_t (*)(uint32_t dispositivo, char nome[32]);

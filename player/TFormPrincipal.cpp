@@ -4,6 +4,7 @@
 #include "engine/SaidaMIDI.h"
 #include "engine/Sequenciador.h"
 #include "platform/CaixaMensagem.h"
+#include "platform/CapacidadesDispositivo.h"
 #include "platform/PastaAplicacao.h"
 #include "player/DesenhoPrincipal.h"
 #include "player/Imagem.h"
@@ -240,6 +241,15 @@ void TFormPrincipal::iniciarDispositivo()
     } catch (const std::exception &) {
         aberto = false;
     }
+    // The device's trouble is said here; drum keys then stay quiet about it.
+    falhaTecladoAvisada = !aberto;
+    if (aberto && configuracao.getDriver() == 0) {
+        // The built-in synth opens even without a soundfont, and then plays silence.
+        const QString problema = CapacidadesDispositivo::problemaBiblioteca();
+        if (!problema.isEmpty())
+            CaixaMensagem::mostrar(texto("frmPrincipal", "msgSintetizadorMudo").replace(QStringLiteral("%1"), problema),
+                                   texto("geral", "nomeAplicacao"), this);
+    }
     if (!aberto) {
         mensagem("frmPrincipal", "msgPlacaDesconfigurada");
         return;
@@ -247,7 +257,9 @@ void TFormPrincipal::iniciarDispositivo()
     try {
         const int32_t volume = configuracao.getVolume();
         SaidaMIDI::instancia().setVolumeGeral(volume);
-        tkbVol->setValue(tkbVol->maximum() - volume);
+        // In 64 bits: a stored volume near INT32_MIN must not overflow; the slider clamps the result.
+        const int64_t posicao = int64_t(tkbVol->maximum()) - volume;
+        tkbVol->setValue(int(std::clamp<int64_t>(posicao, tkbVol->minimum(), tkbVol->maximum())));
     } catch (const std::exception &) {
         mensagem("frmPrincipal", "msgPlacaDesconfigurada");
     }
@@ -265,7 +277,8 @@ bool TFormPrincipal::FormCloseQuery()
 {
     if (!CaixaMensagem::perguntarSimNao(texto("frmPrincipal", "closeQuery"), QString(), this))
         return false;
-    ArquivoConfiguracao::instancia().salvar();
+    if (!ArquivoConfiguracao::instancia().salvar())
+        mensagem("frmPrincipal", "msgConfiguracaoNaoSalva");
     // Closing always closes: a failing device must not keep the window (and a
     // note hanging on an external module) alive, so each step stands alone.
     try {
@@ -320,6 +333,7 @@ void TFormPrincipal::imgSetupClick()
 {
     if (TFormSetup *setup = TFormSetup::FormSetup())
         setup->exec();
+    falhaTecladoAvisada = false;
 }
 
 void TFormPrincipal::changeEvent(QEvent *evento)
@@ -905,13 +919,12 @@ void TFormPrincipal::processarTecla(uint16_t tecla, Qt::KeyboardModifiers shift,
     const bool ctrl = shift.testFlag(Qt::ControlModifier);
     const TecladoBateria::Tecla *drum = TecladoBateria::procurar(tecla);
     Instrumento *kit = instrumento();
-    SaidaMIDI &saida = SaidaMIDI::instancia();
     if (ctrl) {
         if (kit)
             kit->mostrarNota(TecladoBateria::notaPedal);
         if (baixo && !teclasPressionadas[TecladoBateria::slotPedal]) {
-            saida.notaLigada(9, 127, TecladoBateria::notaPedal);
             teclasPressionadas[TecladoBateria::slotPedal] = true;
+            tocarNotaTeclado(TecladoBateria::notaPedal);
             pontuar(TecladoBateria::notaPedal, instanteTecla ? instanteTecla : EntradaMIDI::agora());
         }
     } else {
@@ -928,13 +941,27 @@ void TFormPrincipal::processarTecla(uint16_t tecla, Qt::KeyboardModifiers shift,
             return;
         if (kit)
             kit->mostrarNota(nota);
-        saida.notaLigada(9, 127, int32_t(nota));
         segura = true;
+        tocarNotaTeclado(nota);
         pontuar(int32_t(nota), instanteTecla ? instanteTecla : EntradaMIDI::agora());
     } else {
         if (kit)
             kit->esconderNota(nota);
         segura = false;
+    }
+}
+
+void TFormPrincipal::tocarNotaTeclado(uint32_t nota)
+{
+    try {
+        SaidaMIDI::instancia().notaLigada(9, 127, int32_t(nota));
+    } catch (...) {
+        // Reported once (by the event loop); every later stroke would raise the
+        // same error, so they stay quiet until the device is set up again.
+        if (falhaTecladoAvisada)
+            return;
+        falhaTecladoAvisada = true;
+        throw;
     }
 }
 

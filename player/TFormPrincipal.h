@@ -53,6 +53,8 @@ public:
     // The drum keys: a key code (letters as upper-case ASCII, Space 0x20), the
     // modifiers (Ctrl is the hi-hat pedal) and whether the key went down.
     void processarTecla(uint16_t tecla, Qt::KeyboardModifiers shift, bool baixo);
+    // A keyboard stroke's note-on; a failing output is reported once until the device is set up again.
+    void tocarNotaTeclado(uint32_t nota);
     void mostrarAjudaTeclado(bool mostrar);
     // One message from the drum kit (the MIDI input), arrived at instante (us of
     // CLOCK_MONOTONIC): a note-on strikes like a drum key, the hi-hat pedal and foot
@@ -174,6 +176,7 @@ private:
     uint8_t estadoAnterior = semMusica;
     uint8_t estadoAntesDaPausa = semMusica;
     std::array<bool, 20> teclasPressionadas{};
+    bool falhaTecladoAvisada = false;  // the output's failure was reported; strokes stay quiet
     bool iniciado = false;
     QString pastaRitmos;
     QString pastaAbrir;  // the folder the Open dialog last confirmed a file in

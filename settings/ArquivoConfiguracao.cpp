@@ -1,6 +1,7 @@
 #include "settings/ArquivoConfiguracao.h"
 
 #include "platform/ArquivoPerfil.h"
+#include "platform/GravacaoSegura.h"
 #include "platform/PastaAplicacao.h"
 #include "player/Bateria.h"
 
@@ -109,6 +110,8 @@ void ArquivoConfiguracao::setLatencia(double valor, double dispersao)
 
 void ArquivoConfiguracao::carregar()
 {
+    // A save cut short by a killed process leaves its temporary file behind.
+    GravacaoSegura::removerSobras(PastaAplicacao::arquivo(nomeArquivo));
     const ArquivoPerfil perfil(PastaAplicacao::arquivo(nomeArquivo));
     // The kit's keys stand apart from the numbers below: a bad one of those does not lose them.
     carregarKit(perfil);
@@ -209,7 +212,7 @@ void ArquivoConfiguracao::setInstrumento(std::unique_ptr<Instrumento> novo)
     instrumento = std::move(novo);
 }
 
-void ArquivoConfiguracao::salvar()
+bool ArquivoConfiguracao::salvar()
 {
     QStringList linhas{
         QStringLiteral("[geral]"),
@@ -228,7 +231,5 @@ void ArquivoConfiguracao::salvar()
         linhas.append(QStringLiteral("latenciaDispersao=") + QString::number(latenciaDispersao, 'f', 1));
     }
     acrescentarPratica(linhas);
-    // A folder that cannot be written loses the changes silently, as the
-    // player has no message for it.
-    ArquivoPerfil::gravarLinhas(PastaAplicacao::arquivo(nomeArquivo), linhas);
+    return ArquivoPerfil::gravarLinhas(PastaAplicacao::arquivo(nomeArquivo), linhas);
 }

@@ -80,8 +80,9 @@ public:
     void setInstrumento(std::unique_ptr<Instrumento> novo);
 
     // Writes the four-line settings file, replacing the old one atomically.
-    // Failures (a read-only folder) are ignored; the values in memory stay.
-    void salvar();
+    // False when it could not be written (a full disk, a read-only folder): the
+    // old file stays as it was and the values in memory stay.
+    bool salvar();
 
 private:
     void carregar();

@@ -43,7 +43,7 @@ void GerenciadorIdiomas::descobrir()
 {
     const QString pasta = PastaAplicacao::caminho();
     for (const QString &arquivo : BuscaArquivos::listar(pasta, QStringLiteral("idm"))) {
-        const ArquivoPerfil cabecalho(pasta + QLatin1Char('/') + arquivo);
+        const ArquivoPerfil cabecalho(pasta + QLatin1Char('/') + arquivo, Idioma::limiteTexto);
         const QString secao = QStringLiteral("EspecificacaoIdioma");
         const QString nome = cabecalho.lerTexto(secao, QStringLiteral("nomeIdioma"), QString());
         const QString codigo = cabecalho.lerTexto(secao, QStringLiteral("codAplicacao"), QString());

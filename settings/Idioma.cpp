@@ -1,5 +1,6 @@
 #include "settings/Idioma.h"
 
+#include "platform/ArquivoRegular.h"
 #include "platform/CaixaMensagem.h"
 #include "platform/Windows1252.h"
 #include "settings/DecodificadorJpeg.h"
@@ -9,6 +10,8 @@
 #include <QImage>
 
 #include <limits>
+
+#include <unistd.h>
 
 namespace {
 
@@ -71,10 +74,19 @@ Idioma::Idioma(const QString &pasta, const QString &arquivoTexto, const QString 
     : arquivoImagens(pasta + QLatin1Char('/') + arquivoImagens)
 {
     const QString caminho = pasta + QLatin1Char('/') + arquivoTexto;
-    QFile arquivo(caminho);
-    if (!arquivo.open(QIODevice::ReadOnly))
-        throw EFOpenError("Cannot open file \"" + caminho.toStdString() + "\". " + arquivo.errorString().toStdString());
-    lerTextos(arquivo.readAll());
+    // Opened without blocking, only as a regular file, and refused above the
+    // limit before it is read: a FIFO or an endless file cannot hold the start.
+    ArquivoRegular::Falha falha = ArquivoRegular::Falha::nenhuma;
+    const std::optional<QByteArray> conteudo = ArquivoRegular::ler(caminho, limiteTexto, &falha);
+    if (!conteudo) {
+        const char *motivo = falha == ArquivoRegular::Falha::grandeDemais ? "The file is too large."
+                             : falha == ArquivoRegular::Falha::naoRegular ? "It is not a regular file."
+                             : falha == ArquivoRegular::Falha::semPermissao ? "Permission denied."
+                             : falha == ArquivoRegular::Falha::inexistente ? "No such file."
+                                                                            : "It could not be read.";
+        throw EFOpenError("Cannot open file \"" + caminho.toStdString() + "\". " + motivo);
+    }
+    lerTextos(*conteudo);
 }
 
 Idioma::Idioma(const QByteArray &conteudoTexto, const QString &caminhoImagens)
@@ -148,9 +160,14 @@ QByteArray Idioma::lerBytesImagem(const QString &valor) const
     // so a forged range can neither overflow nor make us allocate.
     if (inicio < 0 || tamanho <= 0)
         return {};
-    QFile arquivo(arquivoImagens);
-    if (!arquivo.open(QIODevice::ReadOnly))
+    const int fd = ArquivoRegular::abrir(arquivoImagens);
+    if (fd < 0)
         return {};
+    QFile arquivo;
+    if (!arquivo.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {};
+    }
     const qint64 tamanhoArquivo = arquivo.size();
     if (inicio > tamanhoArquivo || tamanho > tamanhoArquivo - inicio)
         return {};

@@ -9,8 +9,11 @@
 // picture file.
 class Idioma {
 public:
-    // Reads folder/arquivoTexto whole; raises EFOpenError when it cannot be read.
-    // The picture file is not opened here.
+    // Text files above this size are refused before they are read.
+    static constexpr qint64 limiteTexto = 16 * 1024 * 1024;
+
+    // Reads folder/arquivoTexto whole; raises EFOpenError when it cannot be read,
+    // is not a regular file or is above limiteTexto. The picture file is not opened here.
     Idioma(const QString &pasta, const QString &arquivoTexto, const QString &arquivoImagens);
     // Builds the table from text-file bytes already in memory.
     Idioma(const QByteArray &conteudoTexto, const QString &caminhoImagens);

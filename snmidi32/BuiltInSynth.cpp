@@ -79,8 +79,12 @@ BuiltInSynth::BuiltInSynth(const Environment &environment)
     synth.reset(new_fluid_synth(settings.get()));
     if (!synth)
         return;
-    if (!environment.soundFont.empty() && fluid_synth_sfload(synth.get(), environment.soundFont.c_str(), 1) == FLUID_FAILED)
-        debugLog("cannot load the soundfont %s", environment.soundFont.c_str());
+    // FluidSynth opens the soundfont itself, blocking: the environment has already
+    // refused a FIFO or a folder (its problem), so only a regular file gets here.
+    if (environment.soundFontUsable && fluid_synth_sfload(synth.get(), environment.soundFont.c_str(), 1) == FLUID_FAILED)
+        failure = "the soundfont " + environment.soundFont + " cannot be loaded";
+    if (!failure.empty())
+        debugLog("%s", failure.c_str());
     timed = std::make_unique<TimedMessages>(synth.get());
     startAudio(environment);
 }
@@ -103,10 +107,12 @@ void BuiltInSynth::startAudio(const Environment &environment)
         return;
     case Environment::Audio::File:
         renderer = std::make_unique<WavRenderer>(synth.get(), *timed, environment.wavPath, sampleRate);
-        if (renderer->isOpen())
+        if (renderer->isOpen()) {
             driverName = "file";
-        else
+        } else {
+            failure = renderer->openFailure();
             renderer.reset();
+        }
         return;
     case Environment::Audio::Auto:
         break;

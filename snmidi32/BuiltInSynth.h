@@ -4,6 +4,7 @@
 #include "OutputBackend.h"
 
 #include <memory>
+#include <string>
 
 typedef struct _fluid_hashtable_t fluid_settings_t;
 typedef struct _fluid_synth_t fluid_synth_t;
@@ -27,6 +28,9 @@ public:
 
     // Name of the audio driver in use: "pulseaudio", "alsa", "file", or "" when rendering nowhere.
     const char *audioDriver() const { return driverName; }
+    // What keeps the synth silent (no soundfont, an audio file that cannot be
+    // created); empty when nothing does.
+    const std::string &setupFailure() const { return failure; }
 
 private:
     void startAudio(const Environment &environment);
@@ -43,4 +47,5 @@ private:
     std::unique_ptr<fluid_audio_driver_t, DriverDeleter> driver;
     std::unique_ptr<WavRenderer> renderer;
     const char *driverName = "";
+    std::string failure;
 };

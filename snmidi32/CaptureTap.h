@@ -26,6 +26,9 @@ public:
     // Returns once every line handed to recordLater so far is in the file.
     void waitWritten();
 
+    // Why the capture file could not be opened; empty when it was, or when none was asked for.
+    const std::string &openFailure() const { return failure; }
+
 private:
     struct Line {
         int64_t put = 0;
@@ -43,4 +46,6 @@ private:
     std::atomic<uint64_t> queued{0};
     std::atomic<uint64_t> written{0};
     std::thread writer;  // last: joined before the ring goes away
+    std::atomic<bool> stopped{false};  // a write failed: the file ends at its last whole line
+    std::string failure;
 };

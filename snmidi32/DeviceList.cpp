@@ -34,7 +34,7 @@ std::optional<std::string> DeviceList::outputName(uint32_t index)
     std::lock_guard<std::mutex> guard(lock);
     scanOutputsOnce();
     if (index == 0)
-        return std::string(synthName);
+        return std::string(environment.soundFontUsable ? synthName : silentSynthName);
     index -= 1;
     if (index < alsaOutputs.size())
         return alsaOutputs[index].name;
@@ -60,6 +60,12 @@ std::shared_ptr<OutputBackend> DeviceList::openOutput(uint32_t index)
     if (index < environment.captureDevices.size() && !environment.captureDevices[index].refusesOpen)
         return std::make_shared<SilentBackend>();
     return nullptr;
+}
+
+std::string DeviceList::synthFailure()
+{
+    std::lock_guard<std::mutex> guard(lock);
+    return synth ? synth->setupFailure() : std::string();
 }
 
 uint32_t DeviceList::inputCount()

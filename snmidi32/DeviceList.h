@@ -38,6 +38,12 @@ public:
     static void copyName(const std::string &name, char *buffer);
 
     static constexpr const char *synthName = "Tamborly Synth";
+    // Device 0's name when it has no soundfont to play with.
+    static constexpr const char *silentSynthName = "Tamborly Synth (no soundfont)";
+
+    // What the built-in synth reported when it was made (an audio file that
+    // cannot be created, a soundfont that does not load); empty before.
+    std::string synthFailure();
 
 private:
     void scanOutputsOnce();

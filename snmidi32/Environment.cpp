@@ -1,6 +1,8 @@
 #include "Environment.h"
 
 #include <cstdarg>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -38,6 +40,18 @@ std::vector<Environment::ReplayDevice> replayDevicesFrom(const std::string &text
     return devices;
 }
 
+// Opened without blocking: a FIFO in the soundfont's place must not hold the library's load.
+bool regularFile(const std::string &path)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    close(fd);
+    return regular;
+}
+
 } // namespace
 
 Environment::Environment()
@@ -57,12 +71,20 @@ Environment::Environment()
         }
     }
 
+    soundFontUsable = !soundFont.empty() && regularFile(soundFont);
+    if (soundFont.empty())
+        problem = "no soundfont found in /usr/share/sounds/sf2 (default-GM.sf2, FluidR3_GM.sf2, TimGM6mb.sf2)";
+    else if (!soundFontUsable)
+        problem = "the soundfont " + soundFont + " is missing or is not a readable regular file";
+
     const std::string audioText = variable("SNMIDI32_AUDIO");
     if (audioText == "null") {
         audio = Audio::Null;
     } else if (audioText.rfind("file:", 0) == 0 && audioText.size() > 5) {
         audio = Audio::File;
         wavPath = audioText.substr(5);
+    } else if (!audioText.empty() && audioText != "auto" && problem.empty()) {
+        problem = "unknown SNMIDI32_AUDIO value \"" + audioText + "\" (auto, null or file:PATH.wav)";
     }
 
     capturePath = variable("SNMIDI32_CAPTURE");

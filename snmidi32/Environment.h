@@ -21,6 +21,7 @@ public:
     Environment();
 
     std::string soundFont;                    // empty when no soundfont was found
+    bool soundFontUsable = false;             // a regular file that can be read
     Audio audio = Audio::Auto;
     std::string wavPath;                      // for Audio::File
     std::string capturePath;                  // empty: no capture file
@@ -31,6 +32,10 @@ public:
     int64_t latencyMicros = defaultLatencyMicros;
     std::vector<ReplayDevice> replayDevices;  // SNMIDI32_INPUT_DEVICES, listed after the ALSA inputs
     bool debug = false;                       // SNMIDI32_DEBUG set: diagnostics go to stderr
+    // What keeps the built-in synth silent, found when the variables are read:
+    // no soundfont, a soundfont that is not a readable regular file, an unknown
+    // SNMIDI32_AUDIO value. Empty when none of these.
+    std::string problem;
     // Where the desktop's sound servers listen, for choosing the synth's audio output.
     std::string pipewireSocket;
     std::string pulseSocket;

@@ -5,6 +5,10 @@
 #include "MidiOutPort.h"
 #include "SyncClock.h"
 
+#include <algorithm>
+#include <cstring>
+#include <string>
+
 namespace {
 
 constexpr uint16_t badDevice = 2;   // the device index is out of range
@@ -109,6 +113,27 @@ SNMIDI32_API uint16_t PutMidiOut(SNHANDLE h, LPMIDIEVENT event)
 SNMIDI32_API void SnMidiSetDispatchDue(int64_t due)
 {
     dispatchDue = due;
+}
+
+SNMIDI32_API uint32_t SnMidiGetLastError(char *text, uint32_t size)
+{
+    return guarded<uint32_t>(0, [&]() -> uint32_t {
+        Library &library = lib();
+        std::string report;
+        for (const std::string &part : {library.environment.problem, library.capture.openFailure(), library.devices.synthFailure()}) {
+            if (part.empty() || report.find(part) != std::string::npos)
+                continue;
+            if (!report.empty())
+                report += "; ";
+            report += part;
+        }
+        if (text && size > 0) {
+            const size_t copied = std::min<size_t>(report.size(), size - 1);
+            std::memcpy(text, report.data(), copied);
+            text[copied] = '\0';
+        }
+        return uint32_t(report.size());
+    });
 }
 
 } // extern "C"

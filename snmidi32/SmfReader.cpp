@@ -123,7 +123,8 @@ public:
 
 bool readWholeFile(const char *fileName, std::vector<uint8_t> &bytes)
 {
-    Descriptor file(open(fileName, O_RDONLY | O_CLOEXEC));
+    // O_NONBLOCK: a FIFO or a device named like a song must not hold the caller; only a regular file is read.
+    Descriptor file(open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (file.fd < 0)
         return false;
     struct stat info {};

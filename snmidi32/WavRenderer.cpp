@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <fluidsynth.h>
 #include <unistd.h>
 
@@ -38,11 +39,26 @@ bool before(const timespec &a, const timespec &b)
 WavRenderer::WavRenderer(fluid_synth_t *synth, TimedMessages &timed, const std::string &path, int sampleRate)
     : synth(synth), timed(timed), sampleRate(sampleRate)
 {
-    descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (descriptor < 0) {
-        debugLog("cannot create the audio file %s: %s", path.c_str(), std::strerror(errno));
+    // A regular file or a new one; a FIFO or a device never holds the library's start.
+    descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0644);
+    struct stat info {};
+    if (descriptor >= 0 && (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode))) {
+        close(descriptor);
+        descriptor = -1;
+        errno = EINVAL;
+    }
+    if (descriptor < 0 || ftruncate(descriptor, 0) != 0) {
+        failure = "the audio file " + path + " cannot be created: " +
+                  (errno == EINVAL ? std::string("it is not a regular file") : std::string(std::strerror(errno)));
+        debugLog("%s", failure.c_str());
+        if (descriptor >= 0)
+            close(descriptor);
+        descriptor = -1;
         return;
     }
+    const int flags = fcntl(descriptor, F_GETFL);
+    if (flags >= 0)
+        fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK);
     writeHeader();
     thread = std::thread([this] { run(); });
 }

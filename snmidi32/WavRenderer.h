@@ -20,6 +20,8 @@ public:
     WavRenderer &operator=(const WavRenderer &) = delete;
 
     bool isOpen() const { return descriptor >= 0; }
+    // Why the file could not be created; empty when it was.
+    const std::string &openFailure() const { return failure; }
 
 private:
     void run();
@@ -29,6 +31,7 @@ private:
     TimedMessages &timed;   // likewise
     int sampleRate;
     int descriptor = -1;
+    std::string failure;
     uint64_t dataBytes = 0;
     std::atomic<bool> stop{false};
     std::thread thread;     // last: started after, and joined before, everything it uses

@@ -122,6 +122,13 @@ SNMIDI32_API uint32_t GetNumOutDevices(void);
 /* Fills name (32 bytes, zero-terminated inside them, a longer name cut at a UTF-8 character
    boundary); 0 on success, non-zero (and an empty name) for an unknown device. */
 SNMIDI32_API uint16_t GetMidiOutDescription(uint16_t device, char *name);
+/* Extension, not in the binding's table: why output does not sound as configured (no soundfont,
+   a soundfont that is missing, unreadable or not a regular file, an audio or capture file that
+   cannot be created, an unknown SNMIDI32_AUDIO value), in English; several causes are joined by
+   "; ". Copies the text into text (size bytes, zero-terminated, cut to fit) and returns its
+   whole length; 0 when nothing is wrong. Device 0's description is "Tamborly Synth (no
+   soundfont)" while it has no soundfont. */
+SNMIDI32_API uint32_t SnMidiGetLastError(char *text, uint32_t size);
 /* Opens an output device; handle > 32, or an error code. clock 0: every message goes out at once,
    its time ignored. clock = a sync handle: records queue (1024 at most) and go out when their
    delta time, counted in that clock's beats, has passed. flags are not used. */

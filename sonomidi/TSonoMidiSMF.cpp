@@ -1,11 +1,10 @@
 #include "sonomidi/TSonoMidiSMF.h"
 
+#include "platform/NomeArquivo.h"
 #include "sonomidi/ESonoMidiException.h"
 #include "sonomidi/TSonoMidiScore.h"
 #include "sonomidi/TSonoMidiSync.h"
 #include "sonomidi/TSonoMidiTrack.h"
-
-#include <QFile>
 
 TSonoMidiSMF::TSonoMidiSMF(QObject *Owner)
     : QObject(Owner)
@@ -30,8 +29,9 @@ bool TSonoMidiSMF::Open(const QString &Name, char Mode, uint32_t Format)
         Close();
     this->Mode = Mode;
     this->Format = Format;
-    // File names go to the library as the file system's own bytes.
-    const QByteArray nome = QFile::encodeName(Name);
+    // File names go to the library as the file system's own bytes, also when
+    // they are not valid UTF-8.
+    const QByteArray nome = NomeArquivo::codificar(Name);
     hSMF = SonoMidi->OpenSMF(nome.constData(), &this->Format, Mode, &NumTracks);
     Opened = hSMF != 0;
     return Opened;

@@ -3,6 +3,7 @@
 #include "engine/SaidaMIDI.h"
 #include "engine/Sequenciador.h"
 #include "platform/CaixaMensagem.h"
+#include "platform/PastaAplicacao.h"
 #include "player/Imagem.h"
 #include "player/TFormPrincipal.h"
 #include "settings/ArquivoConfiguracao.h"
@@ -229,6 +230,39 @@ TEST_F(TFormPrincipalTest, ClosingAsksFirstAndOnYesSavesStopsSilencesAndCloses)
     ASSERT_TRUE(arquivo.open(QIODevice::ReadOnly));
     EXPECT_EQ(arquivo.readAll(), QByteArray("[geral]\r\ndriver=") + QByteArray::number(SaidaMIDI::instancia().getDispositivo())
                                      + "\r\nvolume=55\r\nidioma=English\r\n");
+}
+
+TEST_F(TFormPrincipalTest, ASaveThatFailsIsSaidAndTheWindowStillCloses)
+{
+    j->show();
+    QCoreApplication::processEvents();
+    // Nobody, not even root, can create files in /proc.
+    const QString pasta = PastaAplicacao::caminho();
+    PastaAplicacao::definir(QStringLiteral("/proc"));
+    CaixaMensagem::gravar(true, true);
+    EXPECT_TRUE(j->close());
+    PastaAplicacao::definir(pasta);
+    EXPECT_FALSE(j->isVisible());
+    EXPECT_EQ(AmbienteJanela::mensagens(), (QStringList{AmbienteJanela::texto("frmPrincipal", "closeQuery"),
+                                                        AmbienteJanela::texto("frmPrincipal", "msgConfiguracaoNaoSalva")}));
+}
+
+TEST_F(TFormPrincipalTest, AStoredVolumeFarOutOfRangePutsTheSliderAtItsEndWithoutOverflow)
+{
+    struct Caso {
+        int32_t volume;
+        int posicao;  // loudest at the top (0)
+    };
+    for (const Caso caso : {Caso{INT32_MIN, 100}, Caso{-2147483548, 100}, Caso{-1, 100}, Caso{INT32_MAX, 0}, Caso{127, 0}}) {
+        janelas.reset();
+        AmbienteJanela::preparar();
+        janelas = std::make_unique<Janelas>();
+        j = janelas->principal.get();
+        ArquivoConfiguracao::instancia().setVolume(caso.volume);
+        j->show();
+        ASSERT_TRUE(AmbienteJanela::esperar([&] { return j->tkbVol->value() == caso.posicao; })) << caso.volume;
+        EXPECT_EQ(ArquivoConfiguracao::instancia().getVolume(), caso.volume);  // kept as read
+    }
 }
 
 // What one transport step leaves: the state, the status text and the enabled buttons.

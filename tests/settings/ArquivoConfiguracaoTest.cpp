@@ -12,6 +12,8 @@
 
 #include <QCoreApplication>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -110,13 +112,13 @@ TEST_F(ArquivoConfiguracaoTest, SettersChangeMemoryUntilSave)
     EXPECT_EQ(valores(ArquivoConfiguracao("player.exe")), "2 55 [Português]");
 }
 
-TEST_F(ArquivoConfiguracaoTest, AFolderThatCannotBeWrittenLosesTheChangesSilently)
+TEST_F(ArquivoConfiguracaoTest, AFolderThatCannotBeWrittenKeepsTheValuesInMemoryAndSaysSo)
 {
     // Nobody, not even root, can create files in /proc.
     PastaAplicacao::definir(QStringLiteral("/proc"));
     ArquivoConfiguracao configuracao("player.exe");
     configuracao.setDriver(5);
-    configuracao.salvar();
+    EXPECT_FALSE(configuracao.salvar());
     EXPECT_EQ(configuracao.getDriver(), 5);
     EXPECT_FALSE(QFile::exists(QStringLiteral("/proc/player.ini")));
     PastaAplicacao::definir(pasta.caminho());
@@ -169,6 +171,44 @@ TEST_F(ArquivoConfiguracaoTest, PracticeSettingsComeAfterTheFourLinesOnlyWhenCha
     ArquivoConfiguracao ruim("t.exe");
     EXPECT_EQ(valores(ruim), "0 127 [English]");
     EXPECT_TRUE(ruim.getPratica().contagem);
+}
+
+// A full disk is a write that fails part way: the file-size limit makes the
+// kernel refuse bytes beyond it exactly as a full disk would.
+TEST_F(ArquivoConfiguracaoTest, AFailingWriteKeepsTheOldFileAndLeavesNothingBehind)
+{
+    const QByteArray antigo = "[geral]\r\ndriver=2\r\nvolume=90\r\nidioma=English\r\n";
+    escrever("player.ini", antigo);
+    ArquivoConfiguracao configuracao("player.exe");
+    configuracao.setIdioma(QString(200, QLatin1Char('x')));
+    struct rlimit anterior {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &anterior), 0);
+    const auto sinalAnterior = ::signal(SIGXFSZ, SIG_IGN);
+    for (const rlim_t limite : {rlim_t(0), rlim_t(10), rlim_t(100)}) {
+        struct rlimit pequeno = anterior;
+        pequeno.rlim_cur = limite;
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &pequeno), 0);
+        const bool salvo = configuracao.salvar();
+        ::setrlimit(RLIMIT_FSIZE, &anterior);
+        EXPECT_FALSE(salvo) << limite;
+        EXPECT_EQ(ler("player.ini"), antigo) << limite;
+        EXPECT_EQ(QDir(pasta.caminho()).entryList(QDir::Files | QDir::Hidden), QStringList{"player.ini"}) << limite;
+    }
+    ::signal(SIGXFSZ, sinalAnterior);
+    EXPECT_TRUE(configuracao.salvar());  // room again: saved whole
+    EXPECT_EQ(ler("player.ini").size(), 239);
+}
+
+TEST_F(ArquivoConfiguracaoTest, LeftoversOfAKilledSaveAreRemovedAtTheNextStart)
+{
+    escrever("player.ini", "[geral]\ndriver=3\n");
+    for (const char *nome : {"player.ini.a1B2c3", "player.ini.ZZZZZZ", "player.ini.bak", "player.ini.a1B2c3d", "other.ini.a1B2c3"})
+        escrever(nome, "[geral]\n");
+    ArquivoConfiguracao configuracao("player.exe");
+    EXPECT_EQ(configuracao.getDriver(), 3);
+    QStringList restantes = QDir(pasta.caminho()).entryList(QDir::Files);
+    restantes.sort();
+    EXPECT_EQ(restantes, (QStringList{"other.ini.a1B2c3", "player.ini", "player.ini.a1B2c3d", "player.ini.bak"}));
 }
 
 TEST_F(ArquivoConfiguracaoTest, TrackFlagsCoverSixteenTracksAndTheInstrumentIsOwned)

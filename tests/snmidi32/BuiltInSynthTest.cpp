@@ -1,12 +1,17 @@
 #include "LoadedLibrary.h"
 
 #include <chrono>
-#include <ctime>
+#include <csignal>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -149,4 +154,98 @@ TEST(BuiltInSynthTest, ScheduledMessagesSoundAtTheirDueTimeInTheRenderedFile)
         const double gap = double(found[k] - found[0]);
         EXPECT_NEAR(gap, k * spacing * 44100.0 / 1e6, stepFrames + 2) << "stroke " << k;
     }
+}
+
+// Special files in every place the library opens one never hold its load; each
+// misconfiguration that leaves the synth silent is said by SnMidiGetLastError
+// (and device 0's description), and the synth still takes messages.
+TEST(BuiltInSynthTest, MisconfigurationIsReportedAndSpecialFilesNeverBlock)
+{
+    TemporaryFolder folder;
+    const std::string fifo = folder.file("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    std::filesystem::create_directory(folder.file("folder"));
+    struct Case {
+        std::string soundFont;
+        std::string audio;
+        std::string capture;
+        std::string expected;  // part of the report; empty for none
+        const char *name;      // device 0
+    };
+    const std::vector<Case> cases{
+        {"/usr/share/sounds/sf2/TimGM6mb.sf2", "null", "", "", "Tamborly Synth"},
+        {fifo, "null", "", "the soundfont " + fifo + " is missing", "Tamborly Synth (no soundfont)"},
+        {folder.file("folder"), "null", "", "is not a readable regular file", "Tamborly Synth (no soundfont)"},
+        {folder.file("missing.sf2"), "null", "", "missing.sf2 is missing", "Tamborly Synth (no soundfont)"},
+        {"/usr/share/sounds/sf2/TimGM6mb.sf2", "loud", "", "unknown SNMIDI32_AUDIO value \"loud\"", "Tamborly Synth"},
+        {"/usr/share/sounds/sf2/TimGM6mb.sf2", "file:" + fifo, "", "the audio file " + fifo + " cannot be created",
+         "Tamborly Synth"},
+        {"/usr/share/sounds/sf2/TimGM6mb.sf2", "file:" + folder.file("none/x.wav"), "", "x.wav cannot be created",
+         "Tamborly Synth"},
+        {"/usr/share/sounds/sf2/TimGM6mb.sf2", "null", fifo, "the capture file " + fifo + " cannot be created",
+         "Tamborly Synth"},
+    };
+    for (const Case &c : cases) {
+        LoadedLibrary lib({{"SNMIDI32_SOUNDFONT", c.soundFont}, {"SNMIDI32_AUDIO", c.audio}, {"SNMIDI32_CAPTURE", c.capture}});
+        ASSERT_TRUE(lib.loaded());
+        char name[32] = {};
+        ASSERT_EQ(lib.GetMidiOutDescription(0, name), 0);
+        EXPECT_STREQ(name, c.name) << c.soundFont;
+        const SNHANDLE synth = lib.OpenMidiOut(nullptr, 0, 0, 0);
+        ASSERT_GT(synth, 32u);
+        MIDIEVENT snare{0, 0x99, 38, 127, 0};
+        EXPECT_EQ(lib.PutMidiOut(synth, &snare), 0);
+        const std::string report = lib.lastError();
+        if (c.expected.empty())
+            EXPECT_EQ(report, "");
+        else
+            EXPECT_NE(report.find(c.expected), std::string::npos) << report;
+        EXPECT_EQ(lib.CloseMidiOut(synth), 0);
+        char cut[8] = {};
+        EXPECT_EQ(lib.SnMidiGetLastError(cut, sizeof cut), report.size());
+        EXPECT_EQ(std::string(cut), report.substr(0, 7));
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+}
+
+// A full disk (here the file-size limit, which fails writes the same way) stops
+// the capture file at its last whole line.
+TEST(BuiltInSynthTest, ACaptureFileThatCannotGrowEndsAtAWholeLine)
+{
+    TemporaryFolder folder;
+    const std::string capture = folder.file("capture.txt");
+    LoadedLibrary lib({{"SNMIDI32_CAPTURE", capture}});
+    const SNHANDLE synth = lib.OpenMidiOut(nullptr, 0, 0, 0);
+    ASSERT_GT(synth, 32u);
+    struct rlimit before {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto previousHandler = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = before;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    MIDIEVENT note{0, 0x99, 38, 127, 0};
+    for (int i = 0; i < 20; ++i)
+        lib.PutMidiOut(synth, &note);
+    setrlimit(RLIMIT_FSIZE, &before);
+    signal(SIGXFSZ, previousHandler);
+    for (int i = 0; i < 3; ++i)
+        lib.PutMidiOut(synth, &note);  // room again, but the capture has stopped
+    lib.CloseMidiOut(synth);
+    std::ifstream file(capture, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(text.empty());
+    EXPECT_LE(text.size(), 100u);
+    EXPECT_EQ(text.back(), '\n');
+    size_t lines = 0;
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = text.find('\n', start);
+        std::istringstream line(text.substr(start, end - start));
+        unsigned long long micros = 0;
+        unsigned device = 0, status = 0, data1 = 0, data2 = 0;
+        EXPECT_TRUE(line >> micros >> device >> status >> data1 >> data2) << text;
+        EXPECT_EQ(status, 0x99u);
+        ++lines;
+        start = end + 1;
+    }
+    EXPECT_LT(lines, 20u);
 }

@@ -1,6 +1,7 @@
 #include "LoadedLibrary.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <dlfcn.h>
 #include <fstream>
 #include <sstream>
@@ -29,6 +30,16 @@ LoadedLibrary::LoadedLibrary(Variables variables)
 #undef SNMIDI32_ENTRY
     SnMidiSetDispatchDue = reinterpret_cast<decltype(SnMidiSetDispatchDue)>(dlsym(handle, "SnMidiSetDispatchDue"));
     StartMidiInAt = reinterpret_cast<decltype(StartMidiInAt)>(dlsym(handle, "SnMidiStartMidiInAt"));
+    SnMidiGetLastError = reinterpret_cast<decltype(SnMidiGetLastError)>(dlsym(handle, "SnMidiGetLastError"));
+}
+
+std::string LoadedLibrary::lastError() const
+{
+    if (!SnMidiGetLastError)
+        return "<no SnMidiGetLastError>";
+    char text[512] = {};
+    const uint32_t length = SnMidiGetLastError(text, sizeof text);
+    return length == std::strlen(text) ? std::string(text) : std::string("<length ") + std::to_string(length) + ">";
 }
 
 LoadedLibrary::~LoadedLibrary()

@@ -48,6 +48,10 @@ public:
     // The documented extension, looked up by name like the program's binding does.
     decltype(&::SnMidiSetDispatchDue) SnMidiSetDispatchDue = nullptr;
     decltype(&::SnMidiStartMidiInAt) StartMidiInAt = nullptr;  // extension
+    // Another documented extension.
+    decltype(&::SnMidiGetLastError) SnMidiGetLastError = nullptr;
+    // SnMidiGetLastError's text.
+    std::string lastError() const;
 
 private:
     void *handle = nullptr;

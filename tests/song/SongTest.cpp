@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <stdexcept>
 
 namespace {
@@ -61,6 +62,49 @@ TEST(TrilhaTest, EventsOfATickComeInInsertionOrderWhateverLiesBetween)
 
     trilha.marcarBateria();
     EXPECT_TRUE(trilha.temBateria());
+}
+
+// The cursor must answer exactly what a whole-track scan answers, whatever the
+// order of adding and whatever the order of the questions (play on, seek back,
+// jump ahead, wrap a loop, add events between questions).
+TEST(TrilhaTest, CursorAnswersLikeAScanForAnyOrderOfTicksAndQuestions)
+{
+    std::mt19937 aleatorio(14);
+    for (int rodada = 0; rodada < 60; ++rodada) {
+        Trilha trilha;
+        std::vector<std::pair<int32_t, EventoSequenciamento *>> todos;
+        const bool ordenada = rodada % 2 == 0;
+        auto adicionar = [&](int quantos) {
+            int32_t tick = todos.empty() ? 0 : todos.back().first;
+            for (int i = 0; i < quantos; ++i) {
+                tick = ordenada ? tick + int32_t(aleatorio() % 3) : int32_t(aleatorio() % 200);
+                auto *evento = new EventoNoteOn(tick, 0, 36, 90);
+                todos.emplace_back(tick, evento);
+                trilha.adicionarEvento(std::unique_ptr<EventoSequenciamento>(evento));
+            }
+        };
+        adicionar(int(aleatorio() % 300));
+        auto conferir = [&](int32_t tick) {
+            std::vector<EventoSequenciamento *> esperado;
+            for (const auto &[t, e] : todos) {
+                if (t == tick)
+                    esperado.push_back(e);
+            }
+            ASSERT_EQ(trilha.eventosNoTick(tick), esperado) << "round " << rodada << " tick " << tick;
+        };
+        int32_t tick = 0;
+        for (int pergunta = 0; pergunta < 600; ++pergunta) {
+            switch (aleatorio() % 10) {
+            case 0: tick = int32_t(aleatorio() % 260) - 5; break;  // seek anywhere, also before 0 and past the end
+            case 1: tick += int32_t(aleatorio() % 100); break;     // jump ahead
+            case 2: if (pergunta % 50 == 0) adicionar(5); break;   // the track grows
+            default: ++tick; break;                                // play on
+            }
+            conferir(tick);
+        }
+        conferir(INT32_MAX);
+        conferir(INT32_MIN);
+    }
 }
 
 TEST(EventoTest, TransposeMovesNotesExceptOnTheDrumChannel)

@@ -8,16 +8,20 @@
 #include "engine/EntradaMIDI.h"
 #include "engine/SaidaMIDI.h"
 #include "engine/Sequenciador.h"
+#include "platform/ArquivoRegular.h"
+#include "platform/CapacidadesDispositivo.h"
+#include "platform/NomeArquivo.h"
 #include "sonomidi/ESonoMidiException.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
+#include <QFile>
 #include <QStringList>
 #include <QTimer>
 
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -61,7 +65,11 @@ bool numero(const QString &texto, int minimo, int maximo, int &valor)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList argumentos = app.arguments().mid(1);
+    // From argv itself: a file name is bytes, and QCoreApplication::arguments()
+    // would keep only a replacement character of a byte that is not UTF-8.
+    QStringList argumentos;
+    for (int i = 1; i < argc; ++i)
+        argumentos.append(QFile::decodeName(argv[i]));
     QString arquivo;
     int bpm = 0;
     int dispositivo = -1;
@@ -152,13 +160,31 @@ int main(int argc, char **argv)
                      dispositivo, static_cast<long long>(dispositivos.size()));
         return 1;
     }
+    // The built-in synth opens without a soundfont too, and then plays silence: say why.
+    if (saida->dispositivoAberto() && saida->getDispositivo() == 0) {
+        const QString problema = CapacidadesDispositivo::problemaBiblioteca();
+        if (!problema.isEmpty())
+            std::fprintf(stderr, "tamborly-play: warning: the built-in synthesizer will be silent: %s "
+                                 "(the Debian package fluid-soundfont-gm provides a soundfont)\n", qPrintable(problema));
+    }
     if (!saida->dispositivoAberto()) {
         std::fprintf(stderr, "tamborly-play: the MIDI output device %d did not open; try --list-devices and --device N\n",
                      saida->getDispositivo());
         return 1;
     }
-    if (!QFileInfo(arquivo).isFile()) {
-        std::fprintf(stderr, "tamborly-play: %s: no such file\n", qPrintable(arquivo));
+    // Each reason in its own words; opened without blocking, so a FIFO is said, not waited for.
+    const QByteArray bytes = NomeArquivo::codificar(arquivo);
+    ArquivoRegular::Falha falha = ArquivoRegular::Falha::nenhuma;
+    const int fd = ArquivoRegular::abrir(arquivo, &falha);
+    if (fd >= 0)
+        ::close(fd);
+    const char *motivo = falha == ArquivoRegular::Falha::inexistente    ? "no such file"
+                         : falha == ArquivoRegular::Falha::semPermissao ? "permission denied"
+                         : falha == ArquivoRegular::Falha::naoRegular   ? "not a regular file"
+                         : falha == ArquivoRegular::Falha::nenhuma      ? nullptr
+                                                                         : "cannot be read";
+    if (motivo) {
+        std::fprintf(stderr, "tamborly-play: %s: %s\n", bytes.constData(), motivo);
         return 1;
     }
 
@@ -173,7 +199,7 @@ int main(int argc, char **argv)
     tocador.setEntrada(!entrada.isEmpty());
     QString erro;
     if (!tocador.abrirMusica(arquivo, bpm, erro)) {
-        std::fprintf(stderr, "tamborly-play: cannot play %s: %s\n", qPrintable(arquivo), qPrintable(erro));
+        std::fprintf(stderr, "tamborly-play: cannot play %s: %s\n", bytes.constData(), qPrintable(erro));
         return 1;
     }
     std::signal(SIGINT, aoSinal);
