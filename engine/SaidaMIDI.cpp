@@ -235,6 +235,12 @@ int32_t SaidaMIDI::lerAndamento()
 
 void SaidaMIDI::carregarArquivo(const QString &nome)
 {
+    prepararCarga();
+    instalarMusica(lerMusica(nome));
+}
+
+void SaidaMIDI::prepararCarga()
+{
     Sequenciador &sequenciador = Sequenciador::instancia();
     if (musicaCarregada) {
         fecharArquivo();
@@ -243,6 +249,11 @@ void SaidaMIDI::carregarArquivo(const QString &nome)
         sequenciador.parar();
         sequenciador.abrir();
     }
+}
+
+SaidaMIDI::MusicaLida SaidaMIDI::lerMusica(const QString &nome, ProgressoLeitura *progresso)
+{
+    Sequenciador &sequenciador = Sequenciador::instancia();
     // Opening closes any file still open; nothing of the old song is touched
     // before the new file is known to be readable.
     arquivoAberto = false;
@@ -272,6 +283,7 @@ void SaidaMIDI::carregarArquivo(const QString &nome)
         if (totalEventos > maximoEventos)
             throw ESonoMidiException(QStringLiteral("SMF cant read"));
         musica = std::make_unique<Musica>();
+        int64_t convertidos = 0;
         for (int32_t t = 0; t < n; ++t) {
             // The first Set Time Signature, in track order: numerator, then the
             // denominator as a power of two.
@@ -291,6 +303,11 @@ void SaidaMIDI::carregarArquivo(const QString &nome)
             TSonoMidiTrack *origem = partitura->GetTrack(t);
             const uint32_t numEventos = origem->GetNumEvents();
             for (uint32_t k = 0; k < numEventos; ++k) {
+                if (progresso && (k & 0xFFFF) == 0) {
+                    if (progresso->cancelar.load())
+                        throw ESonoMidiException(QStringLiteral("SMF cancelled"));
+                    progresso->milesimos.store(int(1000 * (convertidos + k) / std::max<int64_t>(totalEventos, 1)));
+                }
                 const MIDIEVENT *registro = origem->GetEvent(k);
                 if (!registro)
                     break;
@@ -364,6 +381,7 @@ void SaidaMIDI::carregarArquivo(const QString &nome)
                 trilha->adicionarEvento(std::move(evento));
             }
             musica->adicionarTrilha(std::move(trilha));
+            convertidos += numEventos;
         }
     } catch (...) {
         // The previous song stays current; the reader is left closed and consistent.
@@ -372,9 +390,17 @@ void SaidaMIDI::carregarArquivo(const QString &nome)
         throw;
     }
 
+    if (progresso)
+        progresso->milesimos.store(1000);
+    return MusicaLida{std::move(musica), maiorTick};
+}
+
+void SaidaMIDI::instalarMusica(MusicaLida lida)
+{
+    const int64_t maiorTick = lida.maiorTick;
     GerenciadorMusica &gerenciador = GerenciadorMusica::instancia();
-    gerenciador.setMusica(std::move(musica));
-    sequenciador.iniciarMusica();
+    gerenciador.setMusica(std::move(lida.musica));
+    Sequenciador::instancia().iniciarMusica();
     gerenciador.setTotalTicks(static_cast<int32_t>(maiorTick));
     gerenciador.setTotalTempos(static_cast<int32_t>(maiorTick / 64 + 1));
 

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "song/Musica.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -59,6 +62,27 @@ public:
     // ("SMF not open", "SMF cant read", ...) and then leaves the previous song
     // current; "midiOut not open" comes after the new song is installed.
     void carregarArquivo(const QString &nome);
+
+    // A song read from a file but not current yet.
+    struct MusicaLida {
+        std::unique_ptr<Musica> musica;
+        int64_t maiorTick = 0;
+    };
+    // How far a reading has come and whether it is to stop; written and read
+    // across threads while lerMusica runs.
+    struct ProgressoLeitura {
+        std::atomic<int> milesimos{0};
+        std::atomic<bool> cancelar{false};
+    };
+    // carregarArquivo in its three steps, so that a long reading can run off the
+    // GUI thread: prepararCarga silences the device and closes the previous file
+    // (GUI thread); lerMusica opens and converts the file without touching the
+    // current song or the device, throwing as carregarArquivo does, and "SMF
+    // cancelled" when progresso asks it to stop; instalarMusica makes the song
+    // current (GUI thread).
+    void prepararCarga();
+    MusicaLida lerMusica(const QString &nome, ProgressoLeitura *progresso = nullptr);
+    void instalarMusica(MusicaLida lida);
     // Gives up the open file; nothing when none is open.
     void fecharArquivo();
     // Tracks of the open file; 0 when none is open.

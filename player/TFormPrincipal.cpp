@@ -32,11 +32,16 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QSlider>
+#include <QEventLoop>
+#include <QProgressDialog>
 #include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <exception>
+#include <thread>
 
 namespace {
 
@@ -612,6 +617,61 @@ void TFormPrincipal::imgStylesClick()
     abrirMusica(dlgRitmos.selectedFiles().first());
 }
 
+bool TFormPrincipal::carregarEmSegundoPlano(const QString &nomeArquivo)
+{
+    SaidaMIDI &saida = SaidaMIDI::instancia();
+    saida.prepararCarga();
+    SaidaMIDI::ProgressoLeitura progresso;
+    SaidaMIDI::MusicaLida lida;
+    std::exception_ptr erro;
+    std::atomic<bool> pronto{false};
+    std::thread leitor([&] {
+        try {
+            lida = saida.lerMusica(nomeArquivo, &progresso);
+        } catch (...) {
+            erro = std::current_exception();
+        }
+        // A cancelled song is freed here, not on the GUI thread.
+        if (progresso.cancelar.load())
+            lida.musica.reset();
+        pronto.store(true);
+    });
+    QProgressDialog dialogo(texto("frmPrincipal", "msgAbrindoMusica"), texto("frmPrincipal", "btnCancelarAbertura"), 0, 1000, this);
+    dialogo.setWindowTitle(texto("geral", "nomeAplicacao"));
+    dialogo.setWindowModality(Qt::WindowModal);
+    dialogo.setAutoClose(false);
+    dialogo.setAutoReset(false);
+    dialogo.setMinimumDuration(0);
+    connect(&dialogo, &QProgressDialog::canceled, &dialogo, [&] {
+        progresso.cancelar.store(true);
+        dialogo.setLabelText(texto("frmPrincipal", "msgCancelandoAbertura"));
+    });
+    QEventLoop espera;
+    QTimer vigia;
+    connect(&vigia, &QTimer::timeout, &espera, [&] {
+        // Escape and the close box cancel too, without the signal.
+        if (dialogo.wasCanceled() && !progresso.cancelar.exchange(true))
+            dialogo.setLabelText(texto("frmPrincipal", "msgCancelandoAbertura"));
+        if (pronto.load())
+            espera.quit();
+        else
+            dialogo.setValue(progresso.milesimos.load());
+    });
+    vigia.start(50);
+    dialogo.show();
+    espera.exec();
+    leitor.join();
+    dialogo.hide();
+    if (progresso.cancelar.load()) {
+        saida.fecharArquivo();  // as a failed reading leaves it
+        return false;
+    }
+    if (erro)
+        std::rethrow_exception(erro);
+    saida.instalarMusica(std::move(lida));
+    return true;
+}
+
 void TFormPrincipal::abrirMusica(const QString &nomeArquivo)
 {
     Sequenciador &sequenciador = Sequenciador::instancia();
@@ -628,8 +688,14 @@ void TFormPrincipal::abrirMusica(const QString &nomeArquivo)
         saida.reiniciarControladores();
         sequenciador.limparLoop();
         sequenciador.parar();
-        // 3.
-        saida.carregarArquivo(nomeArquivo);
+        // 3. A big song is read off the GUI thread; cancelled, the previous song stays.
+        if (QFileInfo(nomeArquivo).size() < limiteLeituraDireta) {
+            saida.carregarArquivo(nomeArquivo);
+        } else if (!carregarEmSegundoPlano(nomeArquivo)) {
+            if (estado != semMusica)
+                pararMusica();
+            return;
+        }
         RegistroPratica::instancia().setMusica(nomeArquivo);
     } catch (const std::exception &) {
         mensagem("frmPrincipal", "msgPlacaDesconfigurada");

@@ -48,6 +48,9 @@ public:
 
     // Loads the song and starts playing it; what the Open and Styles buttons run.
     void abrirMusica(const QString &nomeArquivo);
+    // Songs from this size on are read off the GUI thread, behind a progress
+    // dialog whose Cancel keeps the previous song (a test may lower it).
+    static inline qint64 limiteLeituraDireta = 4 * 1024 * 1024;
     // Stop: the Stop button and the song's end.
     void pararMusica();
     // The drum keys: a key code (letters as upper-case ASCII, Space 0x20), the
@@ -55,6 +58,10 @@ public:
     void processarTecla(uint16_t tecla, Qt::KeyboardModifiers shift, bool baixo);
     // A keyboard stroke's note-on; a failing output is reported once until the device is set up again.
     void tocarNotaTeclado(uint32_t nota);
+    // Reads the song on a worker thread while a progress dialog runs; false when
+    // the user cancelled (the previous song stays current). Throws as
+    // SaidaMIDI::carregarArquivo does.
+    bool carregarEmSegundoPlano(const QString &nomeArquivo);
     void mostrarAjudaTeclado(bool mostrar);
     // One message from the drum kit (the MIDI input), arrived at instante (us of
     // CLOCK_MONOTONIC): a note-on strikes like a drum key, the hi-hat pedal and foot

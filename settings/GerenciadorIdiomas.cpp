@@ -5,6 +5,7 @@
 #include "platform/CaixaMensagem.h"
 #include "platform/PastaAplicacao.h"
 #include "settings/Idioma.h"
+#include "settings/IdiomaPadrao.h"
 #include "settings/TformListaIdiomas.h"
 
 namespace {
@@ -52,10 +53,57 @@ void GerenciadorIdiomas::descobrir()
         nomes.append(nome);
         arquivos.append(arquivo.left(arquivo.size() - 4));
     }
+    descartarIncompletos(pasta);
     if (nomes.isEmpty()) {
         CaixaMensagem::mostrar(QStringLiteral("No language files were found. Please, reinstall your software."),
                                tituloMensagens);
         encerrarAplicacao();
+    }
+}
+
+void GerenciadorIdiomas::descartarIncompletos(const QString &pasta)
+{
+    // Only a name that several files claim is decided here: a stray header-only
+    // file must not take the place of the installed language of that name.
+    QList<bool> completos(nomes.size(), false);
+    QList<bool> avaliados(nomes.size(), false);
+    auto completo = [&](qsizetype i) {
+        if (!avaliados[i]) {
+            avaliados[i] = true;
+            try {
+                const QString base = arquivos.at(i);
+                Idioma idioma(pasta, BuscaArquivos::resolver(pasta, base + QStringLiteral(".idm")),
+                              BuscaArquivos::resolver(pasta, base + QStringLiteral(".dat")));
+                completos[i] = IdiomaPadrao::completo(idioma);
+            } catch (const std::exception &) {
+                completos[i] = false;
+            }
+        }
+        return completos[i];
+    };
+    QList<bool> descartar(nomes.size(), false);
+    for (qsizetype i = 0; i < nomes.size(); ++i) {
+        QList<qsizetype> mesmoNome;
+        for (qsizetype k = 0; k < nomes.size(); ++k)
+            if (nomes[k].compare(nomes[i], Qt::CaseInsensitive) == 0)
+                mesmoNome.append(k);
+        if (mesmoNome.size() < 2 || mesmoNome.first() != i)
+            continue;
+        bool algumCompleto = false;
+        for (qsizetype k : mesmoNome)
+            algumCompleto = completo(k) || algumCompleto;
+        for (qsizetype k : mesmoNome)
+            descartar[k] = algumCompleto && !completos[k];
+    }
+    for (qsizetype i = nomes.size() - 1; i >= 0; --i) {
+        if (!descartar[i])
+            continue;
+        CaixaMensagem::mostrar(QStringLiteral("The language file \"%1.idm\" is incomplete and was skipped: "
+                                              "another file of the language \"%2\" is used instead.")
+                                   .arg(arquivos[i], nomes[i]),
+                               tituloMensagens);
+        nomes.removeAt(i);
+        arquivos.removeAt(i);
     }
 }
 
@@ -90,7 +138,15 @@ QString GerenciadorIdiomas::obterTexto(const QString &secao, const QString &chav
 {
     if (!idiomaAtual)
         return {};
-    return idiomaAtual->obterTexto(secao, chave);
+    const QString texto = idiomaAtual->obterTexto(secao, chave);
+    if (!texto.isEmpty())
+        return texto;
+    // A text the program needs and the language lacks is never blank: the
+    // built-in English one stands in.
+    for (const IdiomaPadrao::Chave &c : IdiomaPadrao::chaves())
+        if (!c.imagem && c.secao == secao && c.chave == chave)
+            return IdiomaPadrao::ingles().obterTexto(secao, chave);
+    return texto;
 }
 
 QPixmap GerenciadorIdiomas::obterImagem(const QString &secao, const QString &chave) const

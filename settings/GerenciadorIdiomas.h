@@ -52,6 +52,9 @@ public:
 
 private:
     void descobrir();
+    // Of the files that claim one name, drops the incomplete ones when a complete
+    // one exists, each with a message naming it.
+    void descartarIncompletos(const QString &pasta);
     void encerrarAplicacao();
 
     std::unique_ptr<Idioma> idiomaAtual;

@@ -6,9 +6,10 @@
 . "$(dirname "$0")/comum.sh"
 TITULO_IDIOMAS="Internationalization"
 
-# A window (the player, or a message) within 10 s, else the start hung.
+# A window (the player, or a message) within 30 s, else the start hung (a FIFO
+# opened blocking holds it for ever; a slow machine is given room).
 alguma_janela() {  # title...
-  local limite=$(( $(date +%s) + 10 ))
+  local limite=$(( $(date +%s) + 30 ))
   while [ "$(date +%s)" -lt "$limite" ]; do
     for titulo in "$@"; do
       xdotool search --onlyvisible --name "^$titulo\$" 2>/dev/null | head -1 | grep . && return 0
@@ -40,9 +41,9 @@ rm -f "$APP/libSnMidi32.so"
 configurar 0
 iniciar
 MENSAGEM="$(alguma_janela "Tamborly")" || falhar "no message without the library"
-xdotool windowactivate --sync "$MENSAGEM" key Return
+xdotool windowfocus --sync "$MENSAGEM" key Return
 PRINCIPAL="$(janela "$TITULO_PRINCIPAL" 10)" || falhar "no player window without the library"
-xdotool windowactivate --sync "$PRINCIPAL"
+xdotool windowfocus --sync "$PRINCIPAL"
 for tecla in a s space Return Control_L Return x Return; do
   xdotool key "$tecla"
   sleep 0.2

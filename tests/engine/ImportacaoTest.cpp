@@ -8,11 +8,14 @@
 #include "song/GerenciadorMusica.h"
 #include "sonomidi/ESonoMidiException.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
 
 #include <typeinfo>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -264,13 +267,42 @@ TEST_F(ImportacaoTest, AFileThatCannotBeOpenedLeavesThePreviousSongCurrent)
     ASSERT_TRUE(arquivo.open(QIODevice::WriteOnly));
     arquivo.write("not a MIDI file at all\n");
     arquivo.close();
-    for (const QString &nome : {texto, AmbienteMotor::arquivo(QStringLiteral("ausente.mid")), QString()}) {
+    // A FIFO (no writer: a blocking open would wait for ever), a folder, and a
+    // file above the size limit (sparse: its header is all it holds).
+    const QString fifo = AmbienteMotor::arquivo(QStringLiteral("fifo.mid"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    const QString pasta = AmbienteMotor::arquivo(QStringLiteral("pasta.mid"));
+    ASSERT_TRUE(QDir().mkpath(pasta));
+    const QString enorme = AmbienteMotor::arquivo(QStringLiteral("enorme.mid"));
+    QFile grande(enorme);
+    ASSERT_TRUE(grande.open(QIODevice::WriteOnly));
+    grande.write(QByteArray("MThd\0\0\0\6\0\1\0\1\0\140", 14));
+    ASSERT_TRUE(grande.resize(SaidaMIDI::tamanhoMaximoArquivo + 1));
+    grande.close();
+    for (const QString &nome : {texto, AmbienteMotor::arquivo(QStringLiteral("ausente.mid")), QString(), fifo, pasta, enorme}) {
         EXPECT_EQ(mensagemDe([&] { saida.carregarArquivo(nome); }), "SMF not open") << nome.toStdString();
         EXPECT_EQ(gerenciador.getMusica(), anterior);
         EXPECT_EQ(gerenciador.getTotalTicks(), 64);
         EXPECT_EQ(saida.getNumTrilhasArquivo(), 0);
         EXPECT_EQ(saida.nomeTrilha(0), QString());
     }
+    // A reading told to stop stops, and the song before stays current.
+    const QString boa = AmbienteMotor::arquivo(QStringLiteral("boa.mid"));
+    ASSERT_TRUE(gravarMidi(boa, 96, {{emTicks({{48, 0x99, 38, 100}}), {}}}));
+    SaidaMIDI::ProgressoLeitura progresso;
+    progresso.cancelar = true;
+    saida.prepararCarga();
+    EXPECT_EQ(mensagemDe([&] { saida.lerMusica(boa, &progresso); }), "SMF cancelled");
+    EXPECT_EQ(gerenciador.getMusica(), anterior);
+    // Read to the end, it reports all of it done.
+    SaidaMIDI::ProgressoLeitura inteiro;
+    SaidaMIDI::MusicaLida lida = saida.lerMusica(boa, &inteiro);
+    EXPECT_EQ(inteiro.milesimos.load(), 1000);
+    EXPECT_EQ(gerenciador.getMusica(), anterior);
+    ASSERT_NE(lida.musica, nullptr);
+    saida.instalarMusica(std::move(lida));
+    EXPECT_NE(gerenciador.getMusica(), anterior);
+
     // The reader is still usable.
     carregar(96, {{emTicks({{48, 0x99, 38, 100}}), {}}});
     EXPECT_EQ(eventos(0), (QStringList{"32 On 9 38 100"}));

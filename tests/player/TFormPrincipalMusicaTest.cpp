@@ -15,11 +15,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QListView>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
@@ -219,6 +222,58 @@ TEST_F(TFormPrincipalMusicaTest, AFailedLoadIsReportedAndLeavesTheWindowStoppedW
     EXPECT_EQ(entradas(), QStringList{t("Bateria") + QStringLiteral("1")});
     EXPECT_EQ(janelas->setup->caixasCanal[0]->text(), QStringLiteral("Drums"));
     EXPECT_EQ(RegistroPratica::instancia().getMusica(), musica);  // the song that still plays
+}
+
+// A big song is read behind a progress dialog: finished, it plays like any other;
+// cancelled, the song before stays current and the window shows it stopped.
+TEST_F(TFormPrincipalMusicaTest, ABigSongIsReadBehindAProgressDialogWhoseCancelKeepsThePreviousSong)
+{
+    const qint64 limiteAntes = TFormPrincipal::limiteLeituraDireta;
+    TFormPrincipal::limiteLeituraDireta = 0;  // every song counts as big
+    ArquivoMidiTeste primeira;
+    primeira.nota(primeira.trilha("Drums"), 0, 9, 36);
+    bool dialogoVisto = false;
+    QTimer::singleShot(0, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            dialogoVisto = dialogoVisto || (qobject_cast<QProgressDialog *>(w) && w->isVisible());
+    });
+    abrir(primeira);
+    EXPECT_TRUE(dialogoVisto);
+    EXPECT_EQ(j->getEstado(), TFormPrincipal::tocando);
+    Musica *anterior = GerenciadorMusica::instancia().getMusica();
+    ASSERT_NE(anterior, nullptr);
+    EXPECT_EQ(entradas(), QStringList{t("Bateria") + QStringLiteral("1")});
+
+    ArquivoMidiTeste segunda;
+    segunda.nota(segunda.trilha("Bass"), 0, 2, 40);
+    segunda.nota(segunda.trilha("Drums A"), 0, 9, 38);
+    segunda.nota(segunda.trilha("Drums B"), 0, 9, 42);
+    QTimer::singleShot(0, [] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *dialogo = qobject_cast<QProgressDialog *>(w); dialogo && dialogo->isVisible())
+                if (auto *cancelar = dialogo->findChild<QPushButton *>())
+                    cancelar->click();
+    });
+    abrir(segunda, QStringLiteral("segunda.mid"));
+    EXPECT_EQ(GerenciadorMusica::instancia().getMusica(), anterior);
+    EXPECT_EQ(GerenciadorMusica::instancia().getMusica()->getNumTrilhas(), 1);
+    EXPECT_EQ(j->getEstado(), TFormPrincipal::parado);
+    EXPECT_FALSE(Sequenciador::instancia().estaTocando());
+    EXPECT_EQ(entradas(), QStringList{t("Bateria") + QStringLiteral("1")});
+    EXPECT_TRUE(AmbienteJanela::mensagens().isEmpty());  // a cancel is no failure
+    for (QWidget *w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<QProgressDialog *>(w) && w->isVisible());
+
+    // A broken file read off the GUI thread is reported like any other.
+    const QString quebrado = AmbienteJanela::arquivo(QStringLiteral("quebrado.mid"));
+    QFile arquivo(quebrado);
+    ASSERT_TRUE(arquivo.open(QIODevice::WriteOnly));
+    arquivo.write("MThd but not a MIDI file.\n");
+    arquivo.close();
+    j->abrirMusica(quebrado);
+    EXPECT_EQ(AmbienteJanela::mensagens(), QStringList{t("msgPlacaDesconfigurada")});
+    EXPECT_EQ(GerenciadorMusica::instancia().getMusica(), anterior);
+    TFormPrincipal::limiteLeituraDireta = limiteAntes;
 }
 
 TEST_F(TFormPrincipalMusicaTest, OpeningASecondSongStartsItFromTheTopWithoutSectionOrPlayAlong)

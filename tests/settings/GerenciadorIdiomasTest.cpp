@@ -1,4 +1,5 @@
 #include "settings/GerenciadorIdiomas.h"
+#include "settings/IdiomaPadrao.h"
 
 #include "ArquivosIdioma.h"
 #include "common/PastaTemporaria.h"
@@ -197,4 +198,40 @@ TEST_F(GerenciadorIdiomasTest, TheSingleManagerDiscoversOnFirstUse)
     EXPECT_EQ(GerenciadorIdiomas::instancia(), unico);
     EXPECT_EQ(unico->getNomes(), QStringList {"English"});
     GerenciadorIdiomas::descartarInstancia();
+}
+
+// A header-only file that names itself English cannot take the installed
+// English's place; a language that lacks keys still answers every text the
+// program needs, in the built-in English.
+TEST_F(GerenciadorIdiomasTest, AStrayFileCannotHijackALanguageAndMissingTextsFallBackToEnglish)
+{
+    PastaTemporaria instalada{QStringList{"English.idm", "English.dat"}};
+    gravar(instalada.arquivo("Aaa.idm"), idioma("english", "Tamborly", "stray"));
+    gravar(instalada.arquivo("Zzz.idm"), idioma("Klingon", "Tamborly", "tlh"));
+    {
+        GerenciadorIdiomas gerenciador;
+        EXPECT_EQ(gerenciador.getNomes(), (QStringList{"English", "Klingon"}));
+        EXPECT_EQ(textosMostrados(), QStringList{"The language file \"Aaa.idm\" is incomplete and was skipped: another file "
+                                                 "of the language \"english\" is used instead."});
+        ASSERT_NE(gerenciador.selecionarIdioma("English"), nullptr);
+        EXPECT_EQ(gerenciador.obterTexto("geral", "marca"), QString());  // not the stray's
+        EXPECT_EQ(gerenciador.obterTexto("frmPrincipal", "Play"), "Play");
+
+        // Klingon lacks nearly everything: the program's texts come in English,
+        // its own text stays, a key the program never asks for stays empty.
+        ASSERT_NE(gerenciador.selecionarIdioma("Klingon"), nullptr);
+        EXPECT_EQ(gerenciador.obterTexto("geral", "marca"), "tlh");
+        EXPECT_EQ(gerenciador.obterTexto("frmPrincipal", "closeQuery"), "Do you really want to quit Tamborly?");
+        EXPECT_EQ(gerenciador.obterTexto("geral", "nomeAplicacao"), "Tamborly");
+        EXPECT_EQ(gerenciador.obterTexto("frmPrincipal", "nada"), QString());
+        for (const IdiomaPadrao::Chave &c : IdiomaPadrao::chaves())
+            if (!c.imagem)
+                EXPECT_FALSE(gerenciador.obterTexto(c.secao, c.chave).isEmpty()) << c.secao.toStdString() << " " << c.chave.toStdString();
+    }
+    // Two incomplete files of one name: no complete one to prefer, both stay, without a word.
+    CaixaMensagem::limparRegistros();
+    QFile::remove(instalada.arquivo("English.dat"));
+    GerenciadorIdiomas semImagens;
+    EXPECT_EQ(semImagens.getNomes(), (QStringList{"english", "English", "Klingon"}));
+    EXPECT_TRUE(CaixaMensagem::registros().isEmpty());
 }
