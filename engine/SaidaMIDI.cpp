@@ -117,13 +117,16 @@ void SaidaMIDI::setVolumeGeral(int32_t percentual)
 
 void SaidaMIDI::aplicarVolumes()
 {
+    for (int32_t c = 0; c < 16; ++c)
+        enviarCurta(0xB0 + c, 7, volumeSobGeral(c));
+}
+
+int32_t SaidaMIDI::volumeSobGeral(int32_t canal) const
+{
     // The stored default of 127 lies above the slider's range: clamp it here, or
     // the data byte would leave 0..127.
     const int64_t percentual = std::clamp<int32_t>(volumeGeral, 0, 100);
-    for (int32_t c = 0; c < 16; ++c) {
-        const int64_t v = volumes[static_cast<size_t>(c)] * percentual / 100;
-        enviarMensagem(0xB0 + c, 7, static_cast<int32_t>(v));
-    }
+    return static_cast<int32_t>(volumes[static_cast<size_t>(canal)] * percentual / 100);
 }
 
 void SaidaMIDI::setPrograma(int32_t canal, int32_t programa)
@@ -169,8 +172,10 @@ void SaidaMIDI::reiniciarDispositivo()
 
 void SaidaMIDI::reiniciarControladores()
 {
+    // The song's channel volumes are forgotten with its other controllers.
+    volumes.fill(127);
     for (int32_t c = 0; c < 16; ++c)
-        enviarMensagem(0xB0 + c, 121, 0);
+        enviarCurta(0xB0 + c, 121, 0);
 }
 
 void SaidaMIDI::restaurarKitPadrao()
@@ -179,6 +184,19 @@ void SaidaMIDI::restaurarKitPadrao()
 }
 
 void SaidaMIDI::enviarMensagem(int32_t status, int32_t dado1, int32_t dado2)
+{
+    // A song's own channel volumes would otherwise override the master volume:
+    // the slider at the bottom must keep a song silent.
+    if ((status & 0xF0) == 0xB0 && (dado1 & 0xFF) == 7) {
+        const int32_t canal = status & 0x0F;
+        volumes[static_cast<size_t>(canal)] = dado2 & 0x7F;
+        enviarCurta(status, 7, volumeSobGeral(canal));
+        return;
+    }
+    enviarCurta(status, dado1, dado2);
+}
+
+void SaidaMIDI::enviarCurta(int32_t status, int32_t dado1, int32_t dado2)
 {
     MIDIEVENT evento{};
     evento.status = static_cast<uint8_t>(status);
@@ -231,6 +249,14 @@ int32_t SaidaMIDI::lerAndamento()
     if (micros == 0)
         return -1;
     return static_cast<int32_t>(60000000u / micros);
+}
+
+bool SaidaMIDI::arquivoRecusado(const ESonoMidiException &erro)
+{
+    // The file component's errors all begin so ("SMF not open", "SMF cant read",
+    // "SMF bad track"); the port's and the clock's do not. A cancelled reading is
+    // the user's choice, not a bad file.
+    return erro.Message().startsWith(QLatin1String("SMF ")) && erro.Message() != QLatin1String("SMF cancelled");
 }
 
 void SaidaMIDI::carregarArquivo(const QString &nome)
@@ -404,7 +430,11 @@ void SaidaMIDI::instalarMusica(MusicaLida lida)
     gerenciador.setTotalTicks(static_cast<int32_t>(maiorTick));
     gerenciador.setTotalTempos(static_cast<int32_t>(maiorTick / 64 + 1));
 
+    // A new song starts at full channel volumes under the master: a channel that
+    // the previous song turned down must not stay down.
+    volumes.fill(127);
     porta->Reset();
     porta->Flush();
     musicaCarregada = true;
+    aplicarVolumes();
 }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 
+class ESonoMidiException;
 class TSonoMidi;
 class TSonoMidiOut;
 class TSonoMidiSMF;
@@ -36,7 +37,10 @@ public:
     // Master volume in percent (0..100), applied to the 16 channels at once.
     void setVolumeGeral(int32_t percentual);
     int32_t getVolumeGeral() const { return volumeGeral; }
+    // Sends each channel's stored volume under the master volume.
     void aplicarVolumes();
+    // The channel's volume as the song last set it (controller 7), before the master.
+    int32_t getVolumeCanal(int32_t canal) const { return volumes.at(static_cast<size_t>(canal & 0x0F)); }
     // Bank 0 and the program on the channel; program 128 means no change.
     void setPrograma(int32_t canal, int32_t programa);
     void notaLigada(int32_t canal, int32_t velocidade, int32_t nota);
@@ -47,10 +51,12 @@ public:
     void notaDesligada(int32_t canal, int32_t nota);
     // All sound and notes off on the open port; nothing when none is open.
     void reiniciarDispositivo();
-    // Reset All Controllers on the 16 channels.
+    // Reset All Controllers on the 16 channels; the stored channel volumes go back to 127.
     void reiniciarControladores();
     // Program 0 on the drum channel: the standard kit.
     void restaurarKitPadrao();
+    // A channel volume (controller 7) is stored for its channel and sent under the
+    // master volume; every other message goes out as it is.
     void enviarMensagem(int32_t status, int32_t dado1, int32_t dado2);
 
     // The largest song accepted: larger files and files of more events are
@@ -83,6 +89,9 @@ public:
     void prepararCarga();
     MusicaLida lerMusica(const QString &nome, ProgressoLeitura *progresso = nullptr);
     void instalarMusica(MusicaLida lida);
+    // Whether an error of carregarArquivo is the reader refusing the file (not a
+    // MIDI file, empty, damaged, unreadable) rather than trouble with the device.
+    static bool arquivoRecusado(const ESonoMidiException &erro);
     // Gives up the open file; nothing when none is open.
     void fecharArquivo();
     // Tracks of the open file; 0 when none is open.
@@ -95,6 +104,8 @@ public:
 private:
     SaidaMIDI();
     ~SaidaMIDI();
+    void enviarCurta(int32_t status, int32_t dado1, int32_t dado2);
+    int32_t volumeSobGeral(int32_t canal) const;
 
     int32_t dispositivo = 0;
     std::unique_ptr<TSonoMidi> sonoMidi;
@@ -103,7 +114,7 @@ private:
     std::unique_ptr<TSonoMidiScore> partitura;  // the reader's score; each load replaces it
     std::unique_ptr<TSonoMidiScore> partituraPorta;  // the empty score attached to the port
     int32_t volumeGeral = 100;
-    std::array<int32_t, 16> volumes{};
+    std::array<int32_t, 16> volumes{};  // per channel, as the song set them; 127 until it does
     bool arquivoAberto = false;
     bool musicaCarregada = false;
 };

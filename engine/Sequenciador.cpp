@@ -298,15 +298,19 @@ void Sequenciador::processarTick(QObject *)
     GerenciadorMusica &gerenciador = GerenciadorMusica::instancia();
     if (!gerenciador.getMusica())
         return;
-    // A count-in holds the song where it is; a late beat plays no click.
+    // A beat posted before a stop or a pause and handled after it belongs to no
+    // tick any more: it reports, shows, clicks and sends nothing, or the stopped
+    // kit would light the first drum of tick 0.
+    if (!sincronizador->IsRunning())
+        return;
+    // A count-in holds the song where it is.
     if (metronomo.emContagem()) {
-        if (sincronizador->IsRunning())
-            metronomo.contarTick(gerenciador.getMusica());
+        metronomo.contarTick(gerenciador.getMusica());
         return;
     }
-    // A late beat after a stop reports nothing; a report that stopped the
-    // player (the song's end) ends the tick, so tick 0 lights nothing.
-    if (posicao % 64 == 0 && sincronizador->IsRunning()) {
+    // A report that stopped the player (the song's end) ends the tick, so tick 0
+    // lights nothing.
+    if (posicao % 64 == 0) {
         AcessoGui::instancia().atualizarPosicao();
         if (!sincronizador->IsRunning())
             return;

@@ -4,6 +4,7 @@
 #include "platform/GravacaoSegura.h"
 #include "platform/Windows1252.h"
 
+#include <QStringDecoder>
 
 namespace {
 
@@ -23,7 +24,10 @@ QString semAspas(QString valor)
     return valor;
 }
 
-// The byte-order marks of UTF-8 and UTF-16 name the encoding; anything else is Windows-1252.
+// The byte-order marks of UTF-8 and UTF-16 name the encoding. Without one, a file
+// saved by a text editor is usually UTF-8: bytes that are valid UTF-8 read as UTF-8
+// (plain ASCII reads the same either way), anything else as Windows-1252, the code
+// page the program writes.
 QString decodificarTexto(const QByteArray &bytes)
 {
     if (bytes.startsWith("\xEF\xBB\xBF"))
@@ -39,6 +43,10 @@ QString decodificarTexto(const QByteArray &bytes)
         }
         return texto;
     }
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString texto = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return texto;
     return Windows1252::decodificar(bytes);
 }
 

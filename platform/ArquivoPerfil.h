@@ -6,7 +6,8 @@
 
 #include <vector>
 
-// An INI profile file in Windows-1252, read with the rules of the Windows
+// An INI profile file in Windows-1252 (read as UTF-8 when its bytes are valid
+// UTF-8, as a text editor may save it), read with the rules of the Windows
 // profile functions: section and key names match without regard to case,
 // blanks around names and values are dropped, a value in matching quotes loses
 // them, a missing file, section or key gives the default, a key present with

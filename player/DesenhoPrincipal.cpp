@@ -3,6 +3,7 @@
 #include "player/Imagem.h"
 #include "player/PecasBateria.h"
 #include "player/TFormPrincipal.h"
+#include "player/TrilhoVolume.h"
 #include "settings/ImagemEmbutida.h"
 #include "settings/TOrvButton3D.h"
 
@@ -20,6 +21,7 @@
 namespace {
 
 const QColor corJanela(72, 113, 192);
+constexpr int tempoPadrao = 120;  // the sequencer's tempo until a song sets one
 
 // Verdana is not on Debian; DejaVu Sans bold at the layout's 9-pixel height.
 QFont fonteRotulos()
@@ -90,9 +92,9 @@ QLabel *rotulo(QWidget *pai, const char *nome, int esquerda, int topo, const QSt
 }
 
 QSlider *trilho(QWidget *pai, const char *nome, Qt::Orientation orientacao, int esquerda, int topo, int largura,
-                int altura, int minimo, int maximo, int passoPagina)
+                int altura, int minimo, int maximo, int passoPagina, QSlider *feito = nullptr)
 {
-    auto *s = new QSlider(orientacao, pai);
+    QSlider *s = feito ? feito : new QSlider(orientacao, pai);
     s->setObjectName(QString::fromLatin1(nome));
     s->setGeometry(esquerda, topo, largura, altura);
     s->setRange(minimo, maximo);
@@ -200,11 +202,12 @@ void DesenhoPrincipal::montar(TFormPrincipal &j)
 
     j.tkbAndamento = trilho(&j, "tkbAndamento", Qt::Horizontal, 109, 475, 205, 18, 0, 0, 75);
     // The design's range is the track bar's default 0..10; the window's construction makes it 0..100.
-    j.tkbVol = trilho(&j, "tkbVol", Qt::Vertical, 339, 476, 20, 48, 0, 10, 5);
     // 0 at the top: the volume is the maximum minus the position, loudest at the top.
-    j.tkbVol->setInvertedAppearance(true);
-    j.tkbVol->setInvertedControls(true);
+    j.tkbVol = trilho(&j, "tkbVol", Qt::Vertical, 339, 476, 20, 48, 0, 10, 5, new TrilhoVolume(&j));
     j.tkbBPM = trilho(&j, "tkbBPM", Qt::Horizontal, 387, 492, 79, 20, 40, 240, 5);
+    // Before any song the tempo is the sequencer's default, not 0.
+    j.tkbBPM->setValue(tempoPadrao);
+    DesenhoPrincipal::legendar(j.lblBPM, QString::number(tempoPadrao));
 
     j.CmbTracks = new QComboBox(&j);
     j.CmbTracks->setObjectName(QStringLiteral("CmbTracks"));

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPainter>
 
 // Watches the application's mouse events while a picture holds the capture:
 // every press goes to that picture, and the first release ends the capture,
@@ -88,6 +89,21 @@ void Imagem::cancelarCaptura()
     soltarCaptura();
     if (imagem)
         emit imagem->mouseUp(Qt::NoButton);
+}
+
+void Imagem::paintEvent(QPaintEvent *evento)
+{
+    const QPixmap imagem = pixmap();
+    if (isEnabled() || imagem.isNull()) {
+        QLabel::paintEvent(evento);
+        return;
+    }
+    QImage cinza = imagem.toImage();
+    if (!cinza.hasAlphaChannel())  // grey would lose the transparency of a stick
+        cinza = cinza.convertToFormat(QImage::Format_Grayscale8);
+    QPainter pintor(this);
+    pintor.setOpacity(opacidadeDesabilitada);
+    pintor.drawImage(QPoint(0, 0), cinza);
 }
 
 void Imagem::mousePressEvent(QMouseEvent *evento)

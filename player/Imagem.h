@@ -17,6 +17,9 @@ public:
     explicit Imagem(QWidget *pai, const QString &nome);
     ~Imagem() override;
 
+    // How much of a disabled picture shows over what lies beneath it.
+    static constexpr double opacidadeDesabilitada = 0.35;
+
     // The component's integer tag (its index in the picture-button table).
     int getTag() const { return tag; }
     void setTag(int valor) { tag = valor; }
@@ -39,6 +42,9 @@ signals:
     void clicado();
 
 protected:
+    // A disabled picture is drawn faded into what lies beneath it, never in the
+    // light tint Qt gives disabled pictures, which reads as a lit, pressed button.
+    void paintEvent(QPaintEvent *evento) override;
     void mousePressEvent(QMouseEvent *evento) override;
     void mouseDoubleClickEvent(QMouseEvent *evento) override;
     void mouseReleaseEvent(QMouseEvent *evento) override;

@@ -21,6 +21,7 @@
 #include "song/GerenciadorMusica.h"
 #include "song/Musica.h"
 #include "song/Trilha.h"
+#include "sonomidi/ESonoMidiException.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -346,6 +347,21 @@ void TFormPrincipal::changeEvent(QEvent *evento)
     QWidget::changeEvent(evento);
     if (evento->type() == QEvent::ActivationChange && !isActiveWindow())
         perderAtivacao();
+    else if (evento->type() == QEvent::LanguageChange)
+        trocarIdioma();
+}
+
+void TFormPrincipal::trocarIdioma()
+{
+    aplicarIdioma();
+    if (chaveStatus)
+        status(chaveStatus);
+    const QString todas = texto("frmPrincipal", "BateriaTodas");
+    for (int k = 0; k < CmbTracks->count(); ++k)
+        CmbTracks->setItemText(k, k < numTrilhasBateria ? texto("frmPrincipal", "Bateria") + QString::number(k + 1) : todas);
+    if (estado != semMusica)
+        CmbTracks->setPlaceholderText(texto("frmPrincipal", "CmbTracksText"));
+    mostrarAndamento(tkbBPM->value());  // "96 (80 %)" is a text of the language too
 }
 
 void TFormPrincipal::perderAtivacao()
@@ -360,6 +376,7 @@ void TFormPrincipal::perderAtivacao()
 
 void TFormPrincipal::status(const char *chave)
 {
+    chaveStatus = chave;
     DesenhoPrincipal::legendar(lblPlayer, texto("frmPrincipal", chave));
 }
 
@@ -697,8 +714,14 @@ void TFormPrincipal::abrirMusica(const QString &nomeArquivo)
             return;
         }
         RegistroPratica::instancia().setMusica(nomeArquivo);
-    } catch (const std::exception &) {
-        mensagem("frmPrincipal", "msgPlacaDesconfigurada");
+    } catch (const std::exception &erro) {
+        // A file the reader refuses is no fault of the device: say which file it was.
+        const auto *toolkit = dynamic_cast<const ESonoMidiException *>(&erro);
+        if (toolkit && SaidaMIDI::arquivoRecusado(*toolkit))
+            CaixaMensagem::mostrar(texto("frmPrincipal", "msgArquivoInvalido").replace(QLatin1String("%1"), QFileInfo(nomeArquivo).fileName()),
+                                   texto("geral", "nomeAplicacao"), this);
+        else
+            mensagem("frmPrincipal", "msgPlacaDesconfigurada");
         // The sequencer is stopped at tick 0 now; the transport must say so.
         if (estado != semMusica)
             pararMusica();
@@ -719,12 +742,10 @@ void TFormPrincipal::abrirMusica(const QString &nomeArquivo)
             ++numTrilhasBateria;
             CmbTracks->addItem(texto("frmPrincipal", "Bateria") + QString::number(numTrilhasBateria));
         }
-        QString nome = aparar(saida.nomeTrilha(i));
-        if (nome.isEmpty())
-            nome = texto("frmPrincipal", "SemNome");
         if (setup) {
+            // An empty name shows as ('frmPrincipal','SemNome').
+            setup->mostrarTrilha(i, aparar(saida.nomeTrilha(i)));
             QCheckBox *caixa = setup->caixasCanal[size_t(i)];
-            caixa->setText(nome);
             caixa->setChecked(true);
             caixa->setEnabled(true);
         }
@@ -744,11 +765,8 @@ void TFormPrincipal::abrirMusica(const QString &nomeArquivo)
     // 7.-8. Boxes beyond the song's tracks; with no track at all box 0 is one of
     // them, since clearing it would ask for a track that does not exist.
     if (setup) {
-        for (int32_t i = numTrilhas; i <= 15; ++i) {
-            QCheckBox *caixa = setup->caixasCanal[size_t(i)];
-            caixa->setEnabled(false);
-            caixa->setText(texto("frmSetup", "CheckBoxText"));
-        }
+        for (int32_t i = numTrilhas; i <= 15; ++i)
+            setup->esvaziarCaixa(i);
         setup->CheckBoxSel->setEnabled(true);
         setup->CheckBoxSel->setChecked(true);
     }
@@ -948,14 +966,21 @@ bool TFormPrincipal::eventFilter(QObject *objeto, QEvent *evento)
     if (tipo != QEvent::KeyPress && tipo != QEvent::KeyRelease)
         return false;
     auto *tecla = static_cast<QKeyEvent *>(evento);
-    // The window's own platform window gets each key once, before any control.
-    if (objeto == windowHandle() && !tecla->isAutoRepeat()) {
-        // Esc closes the Play Along results, and plays no drum.
-        if (tipo == QEvent::KeyPress && tecla->key() == Qt::Key_Escape && painelAvaliacao->resultadoVisivel()) {
-            painelAvaliacao->fecharResultado();
-            return true;
-        }
-        const uint16_t codigo = TecladoBateria::codigo(tecla->key());
+    // The window's own platform window gets each key once, before any control;
+    // so does the list of the track selector while it is open.
+    if (objeto != windowHandle() && !ehJanelaDeLista(objeto)) {
+        // ckKaraokeKeyDown: a key sent to the play-along box directly; the
+        // window has played Space as the bass drum already.
+        return objeto == ckKaraoke && tecla->key() == Qt::Key_Space;
+    }
+    // Esc closes the Play Along results, and plays no drum.
+    if (!tecla->isAutoRepeat() && tipo == QEvent::KeyPress && tecla->key() == Qt::Key_Escape
+        && painelAvaliacao->resultadoVisivel()) {
+        painelAvaliacao->fecharResultado();
+        return true;
+    }
+    const uint16_t codigo = TecladoBateria::codigo(tecla->key());
+    if (!tecla->isAutoRepeat()) {
         instanteTecla = EntradaMIDI::agora();
         if (tipo == QEvent::KeyPress)
             FormKeyDown(codigo, tecla->modifiers());
@@ -963,11 +988,16 @@ bool TFormPrincipal::eventFilter(QObject *objeto, QEvent *evento)
             FormKeyUp(codigo, tecla->modifiers());
         instanteTecla = 0;
     }
-    // ckKaraokeKeyDown: the window has played Space as the bass drum already; it
-    // must not toggle the box as well.
-    if (objeto == ckKaraoke && tecla->key() == Qt::Key_Space)
-        return true;
-    return false;
+    // The drum keys and Ctrl are the kit's alone: passed on, Space would open the
+    // track selector and a letter would pick another track. Other keys (Tab,
+    // arrows, Escape) reach the focused control as usual.
+    return TecladoBateria::procurar(codigo) || tecla->key() == Qt::Key_Control;
+}
+
+bool TFormPrincipal::ehJanelaDeLista(QObject *objeto) const
+{
+    QWidget *lista = QApplication::activePopupWidget();
+    return lista && objeto == lista->windowHandle() && lista->parentWidget() && lista->parentWidget()->window() == this;
 }
 
 void TFormPrincipal::FormKeyDown(uint16_t tecla, Qt::KeyboardModifiers shift)
@@ -1084,10 +1114,13 @@ void TFormPrincipal::imgTutorialClick()
 
 void TFormPrincipal::imgURLClick()
 {
-    Util::abrirDocumento(texto("(r)parametros", "urlOrvalis"));
+    // Without a browser, the same message as the help button's.
+    if (!Util::abrirDocumento(texto("(r)parametros", "urlOrvalis")))
+        mensagem("geral", "erroAbrirNavegador");
 }
 
 void TFormPrincipal::lblURLClick()
 {
-    Util::abrirDocumento(QString::fromLatin1(siteFabricante));
+    if (!Util::abrirDocumento(QString::fromLatin1(siteFabricante)))
+        mensagem("geral", "erroAbrirNavegador");
 }

@@ -152,6 +152,8 @@ protected:
 
 private:
     void aplicarIdioma();
+    // Every text and picture again from the language just loaded.
+    void trocarIdioma();
 
     void FormShow();
     bool FormCloseQuery();
@@ -160,6 +162,8 @@ private:
     void iniciarDispositivo();
     void iniciarBusca();
     void terminarBusca();
+    // Whether the object is the open list of one of this window's controls.
+    bool ehJanelaDeLista(QObject *objeto) const;
     // The deactivated window keeps no key held and no seek running.
     void perderAtivacao();
     // Opens the stored drum kit; a missing one is reported once and kept.
@@ -188,4 +192,5 @@ private:
     QString pastaRitmos;
     QString pastaAbrir;  // the folder the Open dialog last confirmed a file in
     int64_t instanteTecla = 0;  // when the key being handled arrived; 0 outside the key filter
+    const char *chaveStatus = nullptr;  // the key of the status shown; none before the first
 };

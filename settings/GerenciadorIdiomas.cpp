@@ -7,6 +7,7 @@
 #include "settings/Idioma.h"
 #include "settings/IdiomaPadrao.h"
 #include "settings/TformListaIdiomas.h"
+#include "settings/TradutorQt.h"
 
 namespace {
 
@@ -163,7 +164,9 @@ bool GerenciadorIdiomas::idiomaCarregado() const
 
 bool GerenciadorIdiomas::escolherIdioma()
 {
-    const int escolhido = dialogo->escolher(nomes, indiceAtual);
+    // The first language is selected when none is loaded yet, so that OK always
+    // chooses one instead of ending the program.
+    const int escolhido = dialogo->escolher(nomes, indiceAtual >= 0 ? indiceAtual : 0);
     if (escolhido == -1)
         return false;
     carregar(escolhido);
@@ -185,6 +188,9 @@ Idioma *GerenciadorIdiomas::carregar(int indice)
     auto novo = std::make_unique<Idioma>(pasta, texto, imagens);
     idiomaAtual = std::move(novo);
     indiceAtual = indice;
+    // Qt's own dialogs and buttons follow; the windows reload their texts on the
+    // LanguageChange event this sends.
+    TradutorQt::aplicar(idiomaAtual->obterTexto(QStringLiteral("EspecificacaoIdioma"), QStringLiteral("codigoLocal")));
     return idiomaAtual.get();
 }
 

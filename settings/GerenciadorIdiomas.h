@@ -36,9 +36,10 @@ public:
     bool idiomaCarregado() const;
     // Runs the chooser and loads the chosen language; false when none was chosen.
     bool escolherIdioma();
-    // Loads the language at an index of the discovered names; none for an index
-    // out of range. A text file that cannot be read raises EFOpenError and keeps
-    // the language that was current.
+    // Loads the language at an index of the discovered names, with Qt's own
+    // translations for it; every window gets a LanguageChange event. None for an
+    // index out of range. A text file that cannot be read raises EFOpenError and
+    // keeps the language that was current.
     Idioma *carregar(int indice);
 
     // The display name of the loaded language, the empty text with none loaded.

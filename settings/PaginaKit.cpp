@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -97,6 +98,19 @@ void PaginaKit::atualizar()
         ckSomKit->setChecked(configuracao.getSomKit());
     }
     preenchendo = false;
+    mostrarLatencia();
+}
+
+void PaginaKit::changeEvent(QEvent *evento)
+{
+    QWidget::changeEvent(evento);
+    if (evento->type() != QEvent::LanguageChange)
+        return;
+    lblEntrada->setText(textoKit("lblEntrada"));
+    ckSomKit->setText(textoKit("ckSomKit"));
+    btnCalibrar->setText(textoKit("btnCalibrar"));
+    if (CmbEntrada->count() > 0)
+        CmbEntrada->setItemText(0, textoKit("entradaNenhuma"));
     mostrarLatencia();
 }
 

@@ -38,6 +38,8 @@ public:
 
 protected:
     bool eventFilter(QObject *objeto, QEvent *evento) override;
+    // Another language chosen in the setup dialog: the tab's texts follow at once.
+    void changeEvent(QEvent *evento) override;
     void hideEvent(QHideEvent *evento) override;
 
 private:

@@ -16,13 +16,19 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QFont>
+#include <QFontMetrics>
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QVBoxLayout>
-#include <QSignalBlocker>
+#include <QScreen>
 #include <QShowEvent>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -31,6 +37,10 @@ namespace {
 TFormSetup *setupCriado = nullptr;
 
 const char *const propriedadeTag = "tag";
+// The name of the track a box stands for; absent for a box without a track.
+const char *const propriedadeNome = "nomeTrilha";
+// The right edge of the boxes: inside the group box's frame.
+constexpr int limiteCaixas = 281 - 6;
 
 QString texto(const char *secao, const char *chave)
 {
@@ -63,6 +73,12 @@ PosicaoCaixa posicaoDaCaixa(int i)
     return {153, 125, 97};
 }
 
+QString semMnemonico(QString texto)
+{
+    // A check box would take "&" as the mark of a shortcut letter.
+    return texto.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
 }  // namespace
 
 TFormSetup::TFormSetup(QWidget *parent)
@@ -75,9 +91,9 @@ TFormSetup::TFormSetup(QWidget *parent)
     fonte.setPixelSize(11);
     setFont(fonte);
     setWindowTitle(QStringLiteral("Setup"));
-    // 298 x 308 with the frame; this is the client area inside it.
+    // 298 x 308 with the frame; this is the client area inside it. It opens over
+    // the player window (centralizarSobreDono), wherever that is.
     setFixedSize(290, 281);
-    move(379, 164);
 
     PagCtrlSetup = new QTabWidget(this);
     PagCtrlSetup->setGeometry(0, 8, 289, 233);
@@ -102,11 +118,9 @@ TFormSetup::TFormSetup(QWidget *parent)
         auto *caixa = new QCheckBox(GroupBoxCanais);
         caixa->setObjectName(QStringLiteral("CheckBox%1").arg(i));
         const PosicaoCaixa p = posicaoDaCaixa(i);
-        caixa->setGeometry(p.x, p.y, p.largura, 17);
+        caixa->setGeometry(p.x, p.y, std::min(p.largura, limiteCaixas - p.x), 17);
         caixa->setProperty(propriedadeTag, i);
         caixa->setEnabled(false);
-        caixa->setToolTip(textoDoSetup("CheckBox"));
-        caixa->setText(textoDoSetup("CheckBoxText"));
         caixasCanal[static_cast<size_t>(i)] = caixa;
         connect(caixa, &QCheckBox::toggled, this, [this, caixa] { CheckBoxClick(caixa); });
     }
@@ -125,6 +139,16 @@ TFormSetup::TFormSetup(QWidget *parent)
     btnProgresso->setObjectName(QStringLiteral("btnProgresso"));
     TabPratica->layoutPratica->insertWidget(TabPratica->layoutPratica->count() - 1, btnProgresso, 0, Qt::AlignLeft);
     connect(btnProgresso, &QPushButton::clicked, this, [this] { RegistroPratica::instancia().mostrarProgresso(this); });
+    // The language of the program, in a tab of its own.
+    TabIdioma = new QWidget;
+    PagCtrlSetup->addTab(TabIdioma, QString());
+    GroupBoxIdioma = new QGroupBox(TabIdioma);
+    GroupBoxIdioma->setGeometry(0, 8, 281, 153);
+    ListBoxIdiomas = new QListWidget(GroupBoxIdioma);
+    ListBoxIdiomas->setObjectName(QStringLiteral("ListBoxIdiomas"));
+    ListBoxIdiomas->setGeometry(10, 22, 261, 120);
+    ListBoxIdiomas->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBoxIdiomas->addItems(GerenciadorIdiomas::instancia()->getNomes());
 
     btnOK = new QPushButton(QStringLiteral("OK"), this);
     btnOK->setGeometry(64, 248, 75, 25);
@@ -142,19 +166,10 @@ TFormSetup::TFormSetup(QWidget *parent)
         item->setSizeHint(QSize(0, 13));
     }
 
-    GroupBoxCanais->setTitle(textoDoSetup("GroupBoxCanais"));
-    CheckBoxSel->setText(textoDoSetup("CheckBoxSel"));
-    // Nothing stands to the right of the select-all box: let a longer caption
-    // widen it rather than be cut off.
-    CheckBoxSel->resize(std::clamp(CheckBoxSel->sizeHint().width(), 105, 281 - 16), 17);
-    PagCtrlSetup->setTabText(PagCtrlSetup->indexOf(TabCanais), textoDoSetup("TabCanais"));
     // The drum kit played into Tamborly: a tab of its own.
     TabKit = new PaginaKit;
-    PagCtrlSetup->addTab(TabKit, texto("frmKit", "TabKit"));
-    btnOK->setToolTip(textoDoSetup("btnOK"));
-    btnCancel->setToolTip(textoDoSetup("btnCancel"));
-    btnAssistenteDriver->setToolTip(textoDoSetup("btnAssistenteDriver"));
-    btnAssistenteDriver->setText(textoDoSetup("btnAssistenteDriver"));
+    PagCtrlSetup->addTab(TabKit, QString());
+    aplicarIdioma();
 
     connect(ListBoxDrivers, &QListWidget::itemSelectionChanged, this, &TFormSetup::ListBoxDriversClick);
     connect(ListBoxDrivers, &QListWidget::clicked, this, [this](const QModelIndex &indice) {
@@ -162,6 +177,7 @@ TFormSetup::TFormSetup(QWidget *parent)
         if (indice.row() == linhaAntesDoClique)
             ListBoxDriversClick();
     });
+    connect(ListBoxIdiomas, &QListWidget::itemSelectionChanged, this, &TFormSetup::ListBoxIdiomasClick);
     connect(btnOK, &QPushButton::clicked, this, &TFormSetup::btnOKClick);
     connect(btnCancel, &QPushButton::clicked, this, &TFormSetup::btnCancelClick);
     connect(btnAssistenteDriver, &QPushButton::clicked, this, &TFormSetup::btnAssistenteDriverClick);
@@ -180,11 +196,105 @@ TFormSetup *TFormSetup::FormSetup()
     return setupCriado;
 }
 
+void TFormSetup::aplicarIdioma()
+{
+    for (QCheckBox *caixa : caixasCanal)
+        legendarCaixa(caixa);
+    GroupBoxCanais->setTitle(textoDoSetup("GroupBoxCanais"));
+    CheckBoxSel->setText(textoDoSetup("CheckBoxSel"));
+    // Nothing stands to the right of the select-all box: let a longer caption
+    // widen it rather than be cut off.
+    CheckBoxSel->resize(std::clamp(CheckBoxSel->sizeHint().width(), 105, 281 - 16), 17);
+    PagCtrlSetup->setTabText(PagCtrlSetup->indexOf(TabCanais), textoDoSetup("TabCanais"));
+    PagCtrlSetup->setTabText(PagCtrlSetup->indexOf(TabIdioma), textoDoSetup("TabIdioma"));
+    PagCtrlSetup->setTabText(PagCtrlSetup->indexOf(TabKit), texto("frmKit", "TabKit"));
+    PagCtrlSetup->setTabText(PagCtrlSetup->indexOf(TabPratica), texto("frmPratica", "TabPratica"));
+    // Five tabs: captions that need more room widen the dialog a little rather
+    // than hide a tab behind scroll buttons.
+    const int largura = std::max(289, PagCtrlSetup->tabBar()->sizeHint().width());
+    PagCtrlSetup->resize(largura, PagCtrlSetup->height());
+    setFixedSize(largura + 1, 281);
+    GroupBoxIdioma->setTitle(textoDoSetup("GroupBoxIdioma"));
+    btnOK->setToolTip(textoDoSetup("btnOK"));
+    btnCancel->setToolTip(textoDoSetup("btnCancel"));
+    btnAssistenteDriver->setToolTip(textoDoSetup("btnAssistenteDriver"));
+    btnAssistenteDriver->setText(textoDoSetup("btnAssistenteDriver"));
+}
+
+void TFormSetup::changeEvent(QEvent *evento)
+{
+    QDialog::changeEvent(evento);
+    if (evento->type() == QEvent::LanguageChange) {
+        aplicarIdioma();
+        selecionarIdiomaAtual();
+    }
+}
+
+void TFormSetup::legendarCaixa(QCheckBox *caixa)
+{
+    const QVariant nome = caixa->property(propriedadeNome);
+    if (!nome.isValid()) {
+        caixa->setText(textoDoSetup("CheckBoxText"));
+        caixa->setToolTip(textoDoSetup("CheckBox"));
+        return;
+    }
+    QString completo = nome.toString();
+    if (completo.isEmpty())
+        completo = texto("frmPrincipal", "SemNome");
+    QStyle *estilo = caixa->style();
+    const int largura = caixa->width() - estilo->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, caixa)
+        - estilo->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, caixa) - 2;
+    const QString visivel = caixa->fontMetrics().elidedText(completo, Qt::ElideRight, std::max(largura, 0));
+    caixa->setText(semMnemonico(visivel));
+    // A name cut short is shown whole as the box's hint.
+    caixa->setToolTip(visivel == completo ? textoDoSetup("CheckBox") : completo);
+}
+
+void TFormSetup::mostrarTrilha(int indice, const QString &nome)
+{
+    if (indice < 0 || indice >= static_cast<int>(caixasCanal.size()))
+        return;
+    QCheckBox *caixa = caixasCanal[static_cast<size_t>(indice)];
+    caixa->setProperty(propriedadeNome, nome);
+    legendarCaixa(caixa);
+}
+
+void TFormSetup::esvaziarCaixa(int indice)
+{
+    if (indice < 0 || indice >= static_cast<int>(caixasCanal.size()))
+        return;
+    QCheckBox *caixa = caixasCanal[static_cast<size_t>(indice)];
+    caixa->setEnabled(false);
+    {
+        const QSignalBlocker bloqueio(caixa);
+        caixa->setChecked(false);
+    }
+    caixa->setProperty(propriedadeNome, QVariant());
+    legendarCaixa(caixa);
+}
+
 void TFormSetup::showEvent(QShowEvent *evento)
 {
     QDialog::showEvent(evento);
-    if (!evento->spontaneous())
+    if (!evento->spontaneous()) {
+        centralizarSobreDono();
         FormShow();
+    }
+}
+
+void TFormSetup::centralizarSobreDono()
+{
+    QWidget *dono = parentWidget() ? parentWidget()->window() : nullptr;
+    if (!dono || !dono->isVisible())
+        return;
+    QRect area = frameGeometry();
+    area.moveCenter(dono->frameGeometry().center());
+    if (const QScreen *tela = dono->screen()) {
+        const QRect livre = tela->availableGeometry();
+        area.moveLeft(std::clamp(area.left(), livre.left(), std::max(livre.left(), livre.right() - area.width() + 1)));
+        area.moveTop(std::clamp(area.top(), livre.top(), std::max(livre.top(), livre.bottom() - area.height() + 1)));
+    }
+    move(area.topLeft());
 }
 
 bool TFormSetup::eventFilter(QObject *objeto, QEvent *evento)
@@ -198,6 +308,36 @@ void TFormSetup::FormShow()
 {
     selecionarDispositivo(ArquivoConfiguracao::instancia().getDriver());
     TabKit->atualizar();
+    selecionarIdiomaAtual();
+}
+
+void TFormSetup::selecionarIdiomaAtual()
+{
+    const QSignalBlocker bloqueio(ListBoxIdiomas);
+    const int atual = GerenciadorIdiomas::instancia()->getIndiceAtual();
+    ListBoxIdiomas->setCurrentRow(atual >= 0 && atual < ListBoxIdiomas->count() ? atual : -1);
+}
+
+void TFormSetup::ListBoxIdiomasClick()
+{
+    GerenciadorIdiomas *idiomas = GerenciadorIdiomas::instancia();
+    const int escolhido = ListBoxIdiomas->currentRow();
+    if (escolhido < 0 || escolhido == idiomas->getIndiceAtual())
+        return;
+    bool carregado = false;
+    try {
+        // Every window, this one included, takes its texts from the new language
+        // on the LanguageChange event that loading it sends.
+        carregado = idiomas->carregar(escolhido) != nullptr;
+    } catch (...) {
+        carregado = false;
+    }
+    if (!carregado) {
+        CaixaMensagem::mostrar(textoDoSetup("msgIdiomaIndisponivel"), texto("geral", "nomeAplicacao"), this);
+        selecionarIdiomaAtual();
+        return;
+    }
+    ArquivoConfiguracao::instancia().setIdioma(idiomas->getNomeIdioma());
 }
 
 void TFormSetup::selecionarDispositivo(int indice)
@@ -219,6 +359,8 @@ int TFormSetup::dispositivoSelecionado() const
 
 void TFormSetup::ListBoxDriversClick()
 {
+    if (restaurandoSelecao)
+        return;
     aplicarDriver();
 }
 
@@ -268,10 +410,30 @@ void TFormSetup::aplicarDriver()
         }
     } catch (...) {
     }
-    // Opening s closed the stored device: put it back, keep it stored, and
-    // leave the clicked item selected so that OK tries it again.
-    avisarPlacaDesconfigurada();
+    // Opening s closed the stored device: say that this device refused, put the
+    // stored one back and select it again, since it is the one in use.
+    QListWidgetItem *item = ListBoxDrivers->item(s);
+    CaixaMensagem::mostrar(textoDoSetup("msgDispositivoRecusado").replace(QLatin1String("%1"), item ? item->text() : QString()),
+                           texto("geral", "nomeAplicacao"), this);
     reabrirDispositivoGuardado(false);
+    voltarAoDispositivoEmUso(s);
+    // A key moves the cursor and then selects again, after this handler: the
+    // selection goes back once more when the key has been handled.
+    restaurandoSelecao = true;
+    QTimer::singleShot(0, this, [this, s] {
+        restaurandoSelecao = false;
+        voltarAoDispositivoEmUso(s);
+    });
+}
+
+void TFormSetup::voltarAoDispositivoEmUso(int recusado)
+{
+    selecionarDispositivo(ArquivoConfiguracao::instancia().getDriver());
+    // The keyboard's cursor stays on the refused device, so that the arrows go
+    // on past it instead of landing on it again.
+    const QSignalBlocker bloqueio(ListBoxDrivers);
+    ListBoxDrivers->selectionModel()->setCurrentIndex(ListBoxDrivers->model()->index(recusado, 0),
+                                                      QItemSelectionModel::NoUpdate);
 }
 
 void TFormSetup::reabrirDispositivoGuardado(bool avisarFalha)

@@ -27,8 +27,15 @@ public:
     // alive), for the windows that label its track boxes.
     static TFormSetup *FormSetup();
 
-    // Controls, owned by the dialog. The song opening labels, checks and
-    // enables the boxes of caixasCanal and CheckBoxSel directly.
+    // Box i stands for a track of that name (an empty name: the track has none),
+    // shown literally, cut with "…" to fit, the full name as its hint.
+    void mostrarTrilha(int indice, const QString &nome);
+    // Box i stands for no track: disabled, cleared without running its handler
+    // (there is no track to silence), captioned as an empty box.
+    void esvaziarCaixa(int indice);
+
+    // Controls, owned by the dialog. The song opening checks and enables the
+    // boxes of caixasCanal and CheckBoxSel directly.
     QTabWidget *PagCtrlSetup;
     QWidget *TabDrivers;
     QListWidget *ListBoxDrivers;
@@ -40,11 +47,15 @@ public:
     PaginaKit *TabKit;  // the drum kit: input device, its sound, calibration
     AbaPratica *TabPratica;
     QPushButton *btnProgresso;  // in TabPratica: opens the practice progress of the open song
+    QWidget *TabIdioma;
+    QGroupBox *GroupBoxIdioma;
+    QListWidget *ListBoxIdiomas;
     QPushButton *btnOK;
     QPushButton *btnCancel;
 
 protected:
     void showEvent(QShowEvent *evento) override;
+    void changeEvent(QEvent *evento) override;
     bool eventFilter(QObject *objeto, QEvent *evento) override;
 
 private:
@@ -55,6 +66,7 @@ private:
     void btnAssistenteDriverClick();
     void CheckBoxClick(QCheckBox *caixa);
     void CheckBoxSelClick();
+    void ListBoxIdiomasClick();
 
     void aplicarDriver();
     bool todasMarcadas() const;
@@ -64,7 +76,16 @@ private:
     // Opens the stored device again after another one was tried on the port.
     void reabrirDispositivoGuardado(bool avisarFalha);
     void avisarPlacaDesconfigurada();
+    // After a refused device: the one in use selected, the cursor left on the refused one.
+    void voltarAoDispositivoEmUso(int recusado);
+    // The texts of the loaded language; again whenever the language changes.
+    void aplicarIdioma();
+    void legendarCaixa(QCheckBox *caixa);
+    void selecionarIdiomaAtual();
+    // Over the middle of the player window, inside the screen.
+    void centralizarSobreDono();
 
     bool selecaoAtiva = true;
     int linhaAntesDoClique = -1;
+    bool restaurandoSelecao = false;  // a refused device's selection is being undone
 };

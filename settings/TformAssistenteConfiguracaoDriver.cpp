@@ -129,17 +129,13 @@ TformAssistenteConfiguracaoDriver::TformAssistenteConfiguracaoDriver(QWidget *pa
 
     // Two places on the bar: the left one for Heard, Proceed or Finish, the
     // right one for Not heard or Cancel.
-    btnEscutando = botao(Panel1, 411, paraRotulo(textoDoAssistente("btnEscutando")));
-    btnNaoEscutando = botao(Panel1, 531, paraRotulo(textoDoAssistente("btnNaoEscutando")));
-    btnProsseguir = botao(Panel1, 411, paraRotulo(textoDoAssistente("btnProsseguir")));
-    btnCancelar = botao(Panel1, 531, paraRotulo(textoDoAssistente("btnCancelar")));
-    btnFinalizar = botao(Panel1, 411, paraRotulo(textoDoAssistente("btnFinalizar")));
+    btnEscutando = botao(Panel1, 411, QString());
+    btnNaoEscutando = botao(Panel1, 531, QString());
+    btnProsseguir = botao(Panel1, 411, QString());
+    btnCancelar = botao(Panel1, 531, QString());
+    btnFinalizar = botao(Panel1, 411, QString());
     btnFinalizar->hide();
-
-    setWindowTitle(texto("geral", "nomeAplicacao") + QStringLiteral(" - ") + textoDoAssistente("titulo"));
-    lblTitulo1->setText(paraRotulo(textoDoAssistente("lblTitulo1-A")));
-    lblExplicacao1->setText(paraRotulo(textoDoAssistente("lblExplicacao1-A")));
-    lblLinkVolumeWindows->setText(paraRotulo(textoDoAssistente("lblLinkVolumeWindows")));
+    aplicarIdioma();
 
     connect(btnProsseguir, &QPushButton::clicked, this, &TformAssistenteConfiguracaoDriver::btnProsseguirClick);
     connect(btnEscutando, &QPushButton::clicked, this, &TformAssistenteConfiguracaoDriver::btnEscutandoClick);
@@ -175,6 +171,27 @@ int32_t TformAssistenteConfiguracaoDriver::executarAssistente()
         move(tela->availableGeometry().center() - rect().center());
     exec();
     return resultado;
+}
+
+void TformAssistenteConfiguracaoDriver::aplicarIdioma()
+{
+    btnEscutando->setText(paraRotulo(textoDoAssistente("btnEscutando")));
+    btnNaoEscutando->setText(paraRotulo(textoDoAssistente("btnNaoEscutando")));
+    btnProsseguir->setText(paraRotulo(textoDoAssistente("btnProsseguir")));
+    btnCancelar->setText(paraRotulo(textoDoAssistente("btnCancelar")));
+    btnFinalizar->setText(paraRotulo(textoDoAssistente("btnFinalizar")));
+    setWindowTitle(texto("geral", "nomeAplicacao") + QStringLiteral(" - ") + textoDoAssistente("titulo"));
+    lblTitulo1->setText(paraRotulo(textoDoAssistente("lblTitulo1-A")));
+    lblExplicacao1->setText(paraRotulo(textoDoAssistente("lblExplicacao1-A")));
+    lblLinkVolumeWindows->setText(paraRotulo(textoDoAssistente("lblLinkVolumeWindows")));
+}
+
+void TformAssistenteConfiguracaoDriver::changeEvent(QEvent *evento)
+{
+    QDialog::changeEvent(evento);
+    // The step texts are set at every step; the fixed ones follow the language here.
+    if (evento->type() == QEvent::LanguageChange)
+        aplicarIdioma();
 }
 
 void TformAssistenteConfiguracaoDriver::showEvent(QShowEvent *evento)

@@ -46,9 +46,12 @@ public:
 
 protected:
     void showEvent(QShowEvent *evento) override;
+    void changeEvent(QEvent *evento) override;
     bool eventFilter(QObject *objeto, QEvent *evento) override;
 
 private:
+    // The texts that do not change from step to step, from the loaded language.
+    void aplicarIdioma();
     void FormShow();
     void FormClose();
     void btnProsseguirClick();

@@ -78,6 +78,7 @@ void AmbienteMotor::preparar()
     saida.fecharArquivo();
     if (saida.getDispositivo() != dispositivoCaptura() || !saida.dispositivoAberto())
         saida.abrirDispositivo(dispositivoCaptura());
+    saida.reiniciarControladores();  // no channel volume left from an earlier test's song
     saida.setVolumeGeral(100);
     ArquivoConfiguracao::instancia().setInstrumento(std::make_unique<Instrumento>());
     // Beats of an earlier test still queued run now, with the clock stopped.

@@ -30,7 +30,7 @@ public:
         }
     };
 
-    // Output on "Captura", master volume 100, sequencer stopped at tick 0 at 120 BPM
+    // Output on "Captura", master volume 100 over channel volumes of 127, sequencer stopped at tick 0 at 120 BPM
     // with no loop and no play-along, every track shown and enabled, no song, no
     // receiver, a plain instrument.
     static void preparar();

@@ -47,6 +47,52 @@ TEST_F(SaidaMIDITest, VolumeGeralScalesEveryChannelAndClampsThePercentage)
     }
 }
 
+TEST_F(SaidaMIDITest, ASongsChannelVolumesPlayUnderTheMasterVolume)
+{
+    using A = AmbienteMotor;
+    // The slider at the bottom keeps a song's own channel volume silent.
+    saida.setVolumeGeral(0);
+    qint64 marca = A::marca();
+    saida.enviarMensagem(0xB2, 7, 100);
+    EXPECT_EQ(A::desde(marca), (QList<M>{A::m(0xB2, 7, 0)}));
+    EXPECT_EQ(saida.getVolumeCanal(2), 100);
+
+    // Moving the slider sends each stored channel volume under it, rounded down.
+    marca = A::marca();
+    saida.setVolumeGeral(50);
+    QList<M> esperadas = volumes(63);
+    esperadas[2] = A::m(0xB2, 7, 50);
+    EXPECT_EQ(A::desde(marca), esperadas);
+
+    // A later song volume is scaled by the current master; other controllers and
+    // messages whose first data byte happens to be 7 pass as they are.
+    marca = A::marca();
+    saida.enviarMensagem(0xBF, 7, 99);
+    saida.enviarMensagem(0xB5, 10, 99);
+    saida.enviarMensagem(0xC5, 7, 0);
+    saida.enviarMensagem(0x95, 7, 99);
+    EXPECT_EQ(A::desde(marca), (QList<M>{A::m(0xBF, 7, 49), A::m(0xB5, 10, 99), A::m(0xC5, 7, 0), A::m(0x95, 7, 99)}));
+
+    // Resetting the controllers forgets the song's volumes.
+    saida.reiniciarControladores();
+    for (int c = 0; c < 16; ++c)
+        EXPECT_EQ(saida.getVolumeCanal(c), 127) << c;
+    marca = A::marca();
+    saida.aplicarVolumes();
+    EXPECT_EQ(A::desde(marca), volumes(63));
+
+    // So does opening a song, which starts every channel at full volume under the master.
+    saida.enviarMensagem(0xB3, 7, 20);
+    const QString musica = A::arquivo(QStringLiteral("volumes.mid"));
+    ASSERT_TRUE(gravarMidi(musica, 64, {{emTicks({{0, 0xB3, 7, 90}, {0, 0x93, 60, 100}, {8, 0x93, 60, 0}}), {}}}));
+    marca = A::marca();
+    saida.carregarArquivo(musica);
+    const QList<M> aoAbrir = A::desde(marca);
+    ASSERT_GE(aoAbrir.size(), 16);
+    EXPECT_EQ(aoAbrir.mid(aoAbrir.size() - 16), volumes(63));
+    EXPECT_EQ(saida.getVolumeCanal(3), 127);
+}
+
 TEST_F(SaidaMIDITest, ShortMessagesSendTheirBytes)
 {
     const qint64 marca = AmbienteMotor::marca();

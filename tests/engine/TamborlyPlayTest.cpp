@@ -67,6 +67,45 @@ TEST(TamborlyPlayTest, PlaysASongToItsEndAndSilencesTheDevice)
     EXPECT_EQ(r.capturadas.last(), (QList<int>{0, 0xBF, 121, 0}));
 }
 
+TEST(TamborlyPlayTest, VolumeIsAMasterOverTheSongsChannelVolumes)
+{
+    const QString musica = AmbienteMotor::arquivo(QStringLiteral("volume.mid"));
+    ASSERT_TRUE(gravarMidi(musica, 64, {{emTicks({{0, 0xB0, 7, 99}, {0, 0x99, 36, 100}, {8, 0x99, 36, 0}, {16, 0xB9, 7, 127}}), {nome("Drums")}}}));
+    const auto volumesDe = [](const QList<QList<int>> &capturadas) {
+        QList<QList<int>> volumes;
+        for (const QList<int> &m : capturadas) {
+            if ((m[1] & 0xF0) == 0xB0 && m[2] == 7 && (m[1] == 0xB0 || m[1] == 0xB9))
+                volumes.append(m);
+        }
+        return volumes;
+    };
+    // At 50 %: the opening puts channels 0 and 9 at 127 under the master (63), then the
+    // song's own volumes play at half: 99 gives 49, 127 gives 63.
+    Resultado r = tocar({musica, QStringLiteral("--bpm"), QStringLiteral("2000"), QStringLiteral("--volume"), QStringLiteral("50")});
+    ASSERT_EQ(r.codigo, 0) << r.erro.toStdString();
+    EXPECT_EQ(volumesDe(r.capturadas).mid(volumesDe(r.capturadas).size() - 2),
+              (QList<QList<int>>{{0, 0xB0, 7, 49}, {0, 0xB9, 7, 63}}));
+    // At 0 % the song stays silent: after the 16 full volumes of the facade's
+    // construction, every channel volume sent is 0.
+    r = tocar({musica, QStringLiteral("--bpm"), QStringLiteral("2000"), QStringLiteral("--volume"), QStringLiteral("0")});
+    ASSERT_EQ(r.codigo, 0) << r.erro.toStdString();
+    QList<QList<int>> todos;
+    for (const QList<int> &m : r.capturadas)
+        if ((m[1] & 0xF0) == 0xB0 && m[2] == 7)
+            todos.append(m);
+    ASSERT_GT(todos.size(), 16 + 2);
+    for (const QList<int> &m : todos.mid(16))
+        EXPECT_EQ(m[3], 0) << m[1];
+    EXPECT_EQ(todos.last(), (QList<int>{0, 0xB9, 7, 0}));
+    // Out of range or not a number: the usage, and nothing played.
+    for (const QString &fora : {QStringLiteral("101"), QStringLiteral("-1"), QStringLiteral("half")}) {
+        r = tocar({musica, QStringLiteral("--volume"), fora});
+        EXPECT_EQ(r.codigo, 2) << fora.toStdString();
+        EXPECT_TRUE(r.erro.contains(QStringLiteral("--volume PERCENT"))) << fora.toStdString();
+        EXPECT_TRUE(r.capturadas.isEmpty()) << fora.toStdString();
+    }
+}
+
 TEST(TamborlyPlayTest, PlaysTheLastTickOfASongWhoseLengthIsAWholeBeat)
 {
     const QString musica = AmbienteMotor::arquivo(QStringLiteral("inteira.mid"));

@@ -84,6 +84,7 @@ void AmbienteJanela::preparar()
     const int captura = dispositivo(QStringLiteral("Captura"));
     if (saida.getDispositivo() != captura || !saida.dispositivoAberto())
         saida.abrirDispositivo(captura);
+    saida.reiniciarControladores();  // no channel volume left from an earlier test's song
     saida.setVolumeGeral(100);
     GerenciadorMusica::instancia().setMusica(nullptr);
     GerenciadorMusica::instancia().setTotalTicks(0);

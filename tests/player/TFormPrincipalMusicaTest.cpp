@@ -8,6 +8,7 @@
 #include "player/RegistroPratica.h"
 #include "player/TFormPrincipal.h"
 #include "settings/ArquivoConfiguracao.h"
+#include "settings/GerenciadorIdiomas.h"
 #include "settings/TFormSetup.h"
 #include "song/GerenciadorMusica.h"
 
@@ -24,6 +25,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSlider>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -199,12 +201,21 @@ TEST_F(TFormPrincipalMusicaTest, AFailedLoadIsReportedAndLeavesTheWindowStoppedW
     arquivo.write("This is not a MIDI file.\n");
     arquivo.close();
 
-    // Before any song: only the message.
     RegistroPratica::instancia().setMusica(QString());
+    const QString vazio = AmbienteJanela::arquivo(QStringLiteral("vazio.mid"));
+    QFile(vazio).open(QIODevice::WriteOnly);
+    const auto invalido = [](const QString &nome) { return t("msgArquivoInvalido").replace(QStringLiteral("%1"), nome); };
+    ASSERT_TRUE(t("msgArquivoInvalido").contains(QStringLiteral("%1")));
+
+    // Before any song: only the message, which names the file and blames no device.
     j->abrirMusica(quebrado);
-    EXPECT_EQ(AmbienteJanela::mensagens(), QStringList{t("msgPlacaDesconfigurada")});
+    EXPECT_EQ(AmbienteJanela::mensagens(), QStringList{invalido(QStringLiteral("quebrado.mid"))});
     EXPECT_EQ(j->getEstado(), TFormPrincipal::semMusica);
     EXPECT_TRUE(RegistroPratica::instancia().getMusica().isEmpty());  // no progress of a file that did not open
+    CaixaMensagem::limparRegistros();
+    j->abrirMusica(vazio);
+    EXPECT_EQ(AmbienteJanela::mensagens(), QStringList{invalido(QStringLiteral("vazio.mid"))});
+    CaixaMensagem::limparRegistros();
 
     ArquivoMidiTeste midi;
     midi.nota(midi.trilha("Drums"), 0, 9, 36);
@@ -213,7 +224,7 @@ TEST_F(TFormPrincipalMusicaTest, AFailedLoadIsReportedAndLeavesTheWindowStoppedW
     j->tkbAndamento->setValue(2);
     CaixaMensagem::limparRegistros();
     j->abrirMusica(quebrado);
-    EXPECT_EQ(AmbienteJanela::mensagens(), QStringList{t("msgPlacaDesconfigurada")});
+    EXPECT_EQ(AmbienteJanela::mensagens(), QStringList{invalido(QStringLiteral("quebrado.mid"))});
     EXPECT_EQ(j->getEstado(), TFormPrincipal::parado);
     EXPECT_EQ(j->lblPlayer->text(), t("Parado"));
     EXPECT_TRUE(j->imgPlay->isEnabled());
@@ -271,9 +282,62 @@ TEST_F(TFormPrincipalMusicaTest, ABigSongIsReadBehindAProgressDialogWhoseCancelK
     arquivo.write("MThd but not a MIDI file.\n");
     arquivo.close();
     j->abrirMusica(quebrado);
-    EXPECT_EQ(AmbienteJanela::mensagens(), QStringList{t("msgPlacaDesconfigurada")});
+    EXPECT_EQ(AmbienteJanela::mensagens(),
+              QStringList{t("msgArquivoInvalido").replace(QStringLiteral("%1"), QStringLiteral("quebrado.mid"))});
     EXPECT_EQ(GerenciadorMusica::instancia().getMusica(), anterior);
     TFormPrincipal::limiteLeituraDireta = limiteAntes;
+TEST_F(TFormPrincipalMusicaTest, AGoodFileOnADeviceThatIsNotOpenBlamesTheDevice)
+{
+    ArquivoMidiTeste midi;
+    midi.nota(midi.trilha("Drums"), 0, 9, 36);
+    const QString caminho = AmbienteJanela::arquivo(QStringLiteral("boa.mid"));
+    ASSERT_TRUE(midi.gravar(caminho));
+    SaidaMIDI::instancia().abrirDispositivo(AmbienteJanela::dispositivo(QStringLiteral("Recusa")));
+    ASSERT_FALSE(SaidaMIDI::instancia().dispositivoAberto());
+    j->abrirMusica(caminho);
+    EXPECT_EQ(AmbienteJanela::mensagens(), QStringList{t("msgPlacaDesconfigurada")});
+}
+
+TEST_F(TFormPrincipalMusicaTest, ABeatHandledAfterAStopLightsNothingOnTheStoppedKit)
+{
+    ArquivoMidiTeste midi;
+    const int d = midi.trilha("Drums");
+    midi.nota(d, 0, 9, 36);
+    midi.nota(d, 64, 9, 38);
+    abrir(midi);
+    tick(64);
+    // Stop, then a beat that the clock posted before it: the position is tick 0 again.
+    QTest::mouseClick(j->imgStop, Qt::LeftButton);
+    ASSERT_EQ(j->getEstado(), TFormPrincipal::parado);
+    kit->chamadas.clear();
+    Sequenciador::instancia().processarTick();
+    EXPECT_TRUE(kit->chamadas.isEmpty()) << kit->chamadas.join(' ').toStdString();
+    EXPECT_EQ(Sequenciador::instancia().getPosicao(), 0);
+}
+
+TEST_F(TFormPrincipalMusicaTest, ChangingTheLanguageRelabelsTheWindowAtOnce)
+{
+    GerenciadorIdiomas *idiomas = GerenciadorIdiomas::instancia();
+    const int portugues = idiomas->getNomes().indexOf(QStringLiteral("Português"));
+    ASSERT_GE(portugues, 0);
+    ArquivoMidiTeste midi;
+    midi.nota(midi.trilha("Drums"), 0, 9, 36);
+    midi.nota(midi.trilha("More drums"), 0, 9, 38);
+    abrir(midi);
+    QTest::mouseClick(j->imgPause, Qt::LeftButton);
+    const QString pausaIngles = t("Pausa");
+    const QString dicaIngles = j->imgPlay->toolTip();
+
+    idiomas->carregar(portugues);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(j->lblPlayer->text(), t("Pausa"));
+    EXPECT_NE(j->lblPlayer->text(), pausaIngles);
+    EXPECT_EQ(j->imgPlay->toolTip(), t("Play"));
+    EXPECT_NE(j->imgPlay->toolTip(), dicaIngles);
+    EXPECT_EQ(j->lblVolume->text(), t("lblVolume"));
+    EXPECT_EQ(entradas(), (QStringList{t("Bateria") + "1", t("Bateria") + "2", t("BateriaTodas")}));
+    EXPECT_EQ(j->CmbTracks->currentIndex(), 2);
+    EXPECT_EQ(janelas->setup->PagCtrlSetup->tabText(1), AmbienteJanela::texto("frmSetup", "TabCanais"));
 }
 
 TEST_F(TFormPrincipalMusicaTest, OpeningASecondSongStartsItFromTheTopWithoutSectionOrPlayAlong)
@@ -473,10 +537,13 @@ TEST_F(TFormPrincipalMusicaTest, TheSongEndsAtTheFirstReportPastItsLastTickWhich
 TEST_F(TFormPrincipalMusicaTest, TempoAndVolumeSlidersFollowTheirRulesAndReports)
 {
     Sequenciador &seq = Sequenciador::instancia();
+    // Before any tempo report the default tempo shows, never 0.
+    EXPECT_EQ(j->tkbBPM->value(), 120);
+    EXPECT_EQ(j->lblBPM->text(), QStringLiteral("120"));
     j->exibirAndamento(30);
     j->exibirAndamento(250);
-    EXPECT_EQ(j->tkbBPM->value(), 40);
-    EXPECT_EQ(j->lblBPM->text(), QStringLiteral("0"));
+    EXPECT_EQ(j->tkbBPM->value(), 120);
+    EXPECT_EQ(j->lblBPM->text(), QStringLiteral("120"));
     seq.setAndamento(100);  // the engine sets its tempo before it reports it
     j->exibirAndamento(100);
     EXPECT_EQ(j->tkbBPM->value(), 100);

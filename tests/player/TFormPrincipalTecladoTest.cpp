@@ -9,10 +9,12 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QSlider>
 #include <QTest>
 #include <QUrl>
 #include <QWindow>
@@ -134,6 +136,51 @@ TEST_F(TFormPrincipalTecladoTest, SpaceOnThePlayAlongBoxPlaysTheBassDrumWithoutT
     EXPECT_FALSE(j->ckKaraoke->isChecked());
 }
 
+TEST_F(TFormPrincipalTecladoTest, DrumKeysNeverReachTheFocusedControl)
+{
+    j->CmbTracks->addItems({QStringLiteral("Drums1"), QStringLiteral("Drums2"), QStringLiteral("All drums")});
+    j->CmbTracks->setCurrentIndex(0);
+    j->CmbTracks->setEnabled(true);
+    j->CmbTracks->setFocus();
+    ASSERT_TRUE(AmbienteJanela::esperar([&] { return j->CmbTracks->hasFocus(); }));
+    // Space would open the selector's list, D and A would pick another track.
+    qint64 marca = AmbienteJanela::marca();
+    for (const Qt::Key qual : {Qt::Key_Space, Qt::Key_D, Qt::Key_A, Qt::Key_Space})
+        QTest::keyClick(j->windowHandle(), qual);
+    tecla(QEvent::KeyPress, Qt::Key_Control);
+    tecla(QEvent::KeyRelease, Qt::Key_Control, Qt::ControlModifier);
+    EXPECT_EQ(AmbienteJanela::notas(marca, captura),
+              (QStringList{"153 35 127", "153 46 127", "153 38 127", "153 35 127", "153 44 127"}));
+    EXPECT_EQ(j->CmbTracks->currentIndex(), 0);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+
+    // Other keys still work: an arrow picks the next entry, Tab moves on, and the
+    // volume slider follows its arrows.
+    QTest::keyClick(j->windowHandle(), Qt::Key_Down);
+    EXPECT_EQ(j->CmbTracks->currentIndex(), 1);
+    QTest::keyClick(j->windowHandle(), Qt::Key_Tab);
+    EXPECT_FALSE(j->CmbTracks->hasFocus());
+    j->tkbVol->setFocus();
+    ASSERT_TRUE(AmbienteJanela::esperar([&] { return j->tkbVol->hasFocus(); }));
+    const int volume = j->tkbVol->value();
+    QTest::keyClick(j->windowHandle(), Qt::Key_Down);
+    EXPECT_NE(j->tkbVol->value(), volume);
+
+    // The list opened with the mouse: the drum keys still play and pick nothing.
+    j->CmbTracks->showPopup();
+    ASSERT_TRUE(AmbienteJanela::esperar([&] { return QApplication::activePopupWidget() != nullptr; }));
+    QWidget *lista = QApplication::activePopupWidget();
+    ASSERT_TRUE(lista->windowHandle());
+    marca = AmbienteJanela::marca();
+    for (const Qt::Key qual : {Qt::Key_A, Qt::Key_D, Qt::Key_Space})
+        QTest::keyClick(lista->windowHandle(), qual);
+    EXPECT_EQ(AmbienteJanela::notas(marca, captura), (QStringList{"153 38 127", "153 46 127", "153 35 127"}));
+    EXPECT_EQ(QApplication::activePopupWidget(), lista);
+    QTest::keyClick(lista->windowHandle(), Qt::Key_Escape);
+    EXPECT_TRUE(AmbienteJanela::esperar([&] { return QApplication::activePopupWidget() == nullptr; }));
+    EXPECT_EQ(j->CmbTracks->currentIndex(), 1);
+}
+
 TEST_F(TFormPrincipalTecladoTest, AKeyWhoseReleaseIsLostToAnotherWindowIsNotLeftHeld)
 {
     tecla(QEvent::KeyPress, Qt::Key_A);
@@ -235,11 +282,13 @@ TEST_F(TFormPrincipalTecladoTest, HelpTutorialAndWebButtonsOpenTheirDocumentsOrS
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
 
-    // No browser to hand the document to: the failure is said, for the web address nothing is.
+    // No browser to hand the document to: the web-site buttons say so as the help button does.
     CaixaMensagem::limparRegistros();
     QTest::mouseClick(j->imgHelp, Qt::LeftButton);
     QTest::mouseClick(j->imgURL, Qt::LeftButton);
-    EXPECT_EQ(AmbienteJanela::mensagens(), QStringList{AmbienteJanela::texto("geral", "erroAbrirNavegador")});
+    QTest::mouseClick(j->lblURL, Qt::LeftButton);
+    const QString semNavegador = AmbienteJanela::texto("geral", "erroAbrirNavegador");
+    EXPECT_EQ(AmbienteJanela::mensagens(), (QStringList{semNavegador, semNavegador, semNavegador}));
 }
 
 }

@@ -22,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 class TFormPrincipalTest : public testing::Test {
@@ -99,6 +101,64 @@ TEST_F(TFormPrincipalTest, ConstructionBuildsTheFrameWithEveryTransportControlDi
     EXPECT_NE(j->pnInstrumento->findChild<QLabel *>(QStringLiteral("imgBateria")), nullptr);
     EXPECT_EQ(j->getPastaRitmos(), AmbienteJanela::pasta() + QStringLiteral("/styles"));
     EXPECT_EQ(j->lblTempo->text(), AmbienteJanela::texto("frmPrincipal", "lblTempo"));
+}
+
+// Mean and spread of the luminance (0..255) of a part of the window as it is drawn.
+std::pair<double, double> luminancia(QWidget *janela, const QRect &area)
+{
+    const QImage imagem = janela->grab(area).toImage();
+    double soma = 0;
+    double quadrados = 0;
+    const int n = std::max(1, imagem.width() * imagem.height());
+    for (int y = 0; y < imagem.height(); ++y) {
+        for (int x = 0; x < imagem.width(); ++x) {
+            const int g = qGray(imagem.pixel(x, y));
+            soma += g;
+            quadrados += double(g) * g;
+        }
+    }
+    const double media = soma / n;
+    return {media, std::sqrt(std::max(0.0, quadrados / n - media * media))};
+}
+
+TEST_F(TFormPrincipalTest, ADisabledPictureButtonLooksDisabledNotPressed)
+{
+    j->show();
+    for (Imagem *botao : {j->imgPlay, j->imgStop, j->imgRepeat}) {
+        SCOPED_TRACE(botao->objectName().toStdString());
+        Imagem *twin = j->imagemBotao(botao->getTag() + 1);
+        const QRect area = botao->geometry();
+        ASSERT_FALSE(botao->isEnabled());
+        const auto [desabilitado, contrasteDesabilitado] = luminancia(j, area);
+        botao->setEnabled(true);
+        const auto [habilitado, contrasteHabilitado] = luminancia(j, area);
+        botao->hide();
+        twin->show();
+        const double pressionado = luminancia(j, area).first;
+        twin->hide();
+        botao->show();
+        botao->setEnabled(false);
+        // Nearer the normal look than the lit, pressed one, and faded: less contrast.
+        EXPECT_LT(std::abs(desabilitado - habilitado), std::abs(desabilitado - pressionado))
+            << desabilitado << " " << habilitado << " " << pressionado;
+        EXPECT_LT(contrasteDesabilitado, contrasteHabilitado * 0.6) << contrasteDesabilitado << " " << contrasteHabilitado;
+    }
+}
+
+TEST_F(TFormPrincipalTest, TheVolumeSliderIsFilledFromTheBottomUpToItsHandle)
+{
+    j->show();
+    // Half volume: the handle in the middle; the groove below it is filled, above it not.
+    j->tkbVol->setValue(50);
+    const QImage imagem = j->tkbVol->grab().toImage();
+    const QColor destaque = j->tkbVol->palette().color(QPalette::Highlight);
+    const auto distancia = [&](int y) {
+        const QColor c = imagem.pixelColor(imagem.width() / 2, y);
+        return std::abs(c.red() - destaque.red()) + std::abs(c.green() - destaque.green()) + std::abs(c.blue() - destaque.blue());
+    };
+    const int abaixo = distancia(imagem.height() - 4);
+    const int acima = distancia(3);
+    EXPECT_LT(abaixo, acima) << "below " << abaixo << ", above " << acima;
 }
 
 TEST_F(TFormPrincipalTest, PictureButtonShowsItsPressedTwinFromPressToReleaseAndClicksBeforeRestoring)

@@ -40,6 +40,7 @@ const char idiomaTeste[] =
     "nomeAplicacao=Tamborly\r\n"
     "[frmPrincipal]\r\n"
     "msgPlacaDesconfigurada=Placa desconfigurada\r\n"
+    "SemNome=Sem nome\r\n"
     "[frmSetup]\r\n"
     "CheckBox=Dica da caixa\r\n"
     "CheckBoxText=Canal livre\r\n"
@@ -49,6 +50,10 @@ const char idiomaTeste[] =
     "btnOK=Confirma\r\n"
     "btnCancel=Desiste\r\n"
     "btnAssistenteDriver=Assistente\r\n"
+    "msgDispositivoRecusado=Recusou %1\r\n"
+    "TabIdioma=Lingua\r\n"
+    "GroupBoxIdioma=Escolha a lingua\r\n"
+    "msgIdiomaIndisponivel=Lingua indisponivel\r\n"
     "[frmPratica]\r\n"
     "TabPratica=Pratica\r\n"
     "ckContagem=Contar\r\n"
@@ -196,20 +201,15 @@ void AmbienteSetup::abrirMusica(TFormSetup &setup, int trilhas, const QList<int>
         musica->adicionarTrilha(std::move(trilha));
     }
     GerenciadorMusica::instancia().setMusica(std::move(musica));
-    const QString livre = GerenciadorIdiomas::instancia()->obterTexto(QStringLiteral("frmSetup"), QStringLiteral("CheckBoxText"));
     for (int i = 0; i < trilhas && i < 16; ++i) {
+        setup.mostrarTrilha(i, QStringLiteral("Trilha %1").arg(i));
         QCheckBox *caixa = setup.caixasCanal[static_cast<size_t>(i)];
-        caixa->setText(QStringLiteral("Trilha %1").arg(i));
         caixa->setChecked(true);
         caixa->setEnabled(true);
         ArquivoConfiguracao::instancia().setCanalAtivo(true, i);
     }
-    for (int i = trilhas; i < 16; ++i) {
-        if (i == 0)
-            continue;
-        setup.caixasCanal[static_cast<size_t>(i)]->setEnabled(false);
-        setup.caixasCanal[static_cast<size_t>(i)]->setText(livre);
-    }
+    for (int i = trilhas; i < 16; ++i)
+        setup.esvaziarCaixa(i);
     setup.CheckBoxSel->setEnabled(true);
     setup.CheckBoxSel->setChecked(true);
     if (gravador)

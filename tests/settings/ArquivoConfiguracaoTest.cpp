@@ -76,6 +76,26 @@ TEST_F(ArquivoConfiguracaoTest, ValuesAreReadWithTheProfileRules)
     EXPECT_EQ(ler("player.ini"), "[geral]\r\ndriver=-1\r\nvolume=40\r\nidioma=Portugu\xEAs\r\n");
 }
 
+TEST_F(ArquivoConfiguracaoTest, ALanguageNameReadsInUtf8AsWellAsWindows1252AndIsWrittenInWindows1252)
+{
+    const std::vector<std::pair<QByteArray, QString>> casos{
+        {"[geral]\r\nidioma=Portugu\xEAs\r\n", QStringLiteral("Português")},          // Windows-1252
+        {"[geral]\nidioma=Portugu\xC3\xAAs\n", QStringLiteral("Português")},           // UTF-8 from an editor
+        {"\xEF\xBB\xBF[geral]\nidioma=Portugu\xC3\xAAs\n", QStringLiteral("Português")},  // with a byte-order mark
+        {"[geral]\nidioma=Fran\xE7\xC3\xAAs\n", QStringLiteral("Fran\u00E7\u00C3\u00AAs")},  // not valid UTF-8: 1252
+        {"[geral]\nidioma=English\n", QStringLiteral("English")},
+    };
+    for (const auto &[conteudo, idioma] : casos) {
+        escrever("player.ini", conteudo);
+        ArquivoConfiguracao configuracao("player.exe");
+        EXPECT_EQ(configuracao.getIdioma(), idioma) << conteudo.constData();
+    }
+    escrever("player.ini", "[geral]\nidioma=Portugu\xC3\xAAs\n");
+    ArquivoConfiguracao configuracao("player.exe");
+    configuracao.salvar();
+    EXPECT_EQ(ler("player.ini"), "[geral]\r\ndriver=0\r\nvolume=127\r\nidioma=Portugu\xEAs\r\n");
+}
+
 TEST_F(ArquivoConfiguracaoTest, ABadNumberResetsTheNumbersButKeepsTheLanguage)
 {
     struct Caso {

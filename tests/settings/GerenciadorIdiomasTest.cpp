@@ -43,7 +43,8 @@ protected:
     }
 
     // Answers the chooser when it shows: records what it lists and selects, then
-    // picks a row and presses OK, or cancels with -1.
+    // picks a row and presses OK, or cancels with -1, or presses OK on the
+    // selection it shows with okComoMostrado.
     void responderEscolha(int linha)
     {
         auto *temporizador = new QTimer(qApp);
@@ -58,7 +59,9 @@ protected:
                 listados.append(lista->item(i)->text());
             linhaInicial = lista->selectedItems().isEmpty() ? -1 : lista->row(lista->selectedItems().first());
             ++escolhasMostradas;
-            if (linha < 0) {
+            if (linha == okComoMostrado) {
+                dialogo->getBtnOk()->click();
+            } else if (linha < 0) {
                 dialogo->getBtnCancelar()->click();
             } else {
                 lista->setCurrentRow(linha);
@@ -68,6 +71,7 @@ protected:
         temporizador->start(10);
     }
 
+    static constexpr int okComoMostrado = -100;
     PastaTemporaria pasta {QStringList()};
     QStringList listados;
     int linhaInicial = -2;
@@ -161,7 +165,7 @@ TEST_F(GerenciadorIdiomasTest, AStoredLanguageThatIsMissingShowsTheChooserAndRem
     Idioma *escolhido = gerenciador.selecionarIdioma("Klingon");
     EXPECT_EQ(escolhasMostradas, 1);
     EXPECT_EQ(listados, (QStringList {"English", "Português"}));
-    EXPECT_EQ(linhaInicial, -1);
+    EXPECT_EQ(linhaInicial, 0);  // the first language, so that OK chooses one
     ASSERT_NE(escolhido, nullptr);
     EXPECT_EQ(escolhido, gerenciador.getIdiomaAtual());
     EXPECT_EQ(gerenciador.obterTexto("geral", "marca"), "pt");
@@ -175,6 +179,18 @@ TEST_F(GerenciadorIdiomasTest, AStoredLanguageThatIsMissingShowsTheChooserAndRem
     EXPECT_TRUE(gerenciador.escolherIdioma());
     EXPECT_EQ(linhaInicial, 1);
     EXPECT_EQ(gerenciador.getNomeIdioma(), "English");
+}
+
+TEST_F(GerenciadorIdiomasTest, OkOnTheChooserAsItOpensLoadsTheFirstLanguage)
+{
+    gravar(pasta.arquivo("English.idm"), idioma("English", "Tamborly", "en"));
+    gravar(pasta.arquivo("Portugues.idm"), idioma("Português", "Tamborly", "pt"));
+    GerenciadorIdiomas gerenciador;
+    responderEscolha(okComoMostrado);
+    ASSERT_NE(gerenciador.selecionarIdioma("Klingon"), nullptr);
+    EXPECT_EQ(gerenciador.getNomeIdioma(), "English");
+    EXPECT_FALSE(gerenciador.getEncerrando());
+    EXPECT_EQ(textosMostrados(), QStringList {naoEncontrado});
 }
 
 TEST_F(GerenciadorIdiomasTest, CancellingTheChooserEndsTheApplication)

@@ -8,13 +8,18 @@
 #include "player/TFormProgresso.h"
 #include "settings/AbaPratica.h"
 #include "settings/ArquivoConfiguracao.h"
+#include "settings/GerenciadorIdiomas.h"
+#include "settings/PaginaKit.h"
 #include "settings/TFormSetup.h"
 #include "settings/TformAssistenteConfiguracaoDriver.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -57,6 +62,7 @@ protected:
         QListWidget *lista = setup.ListBoxDrivers;
         const QRect area = lista->visualItemRect(lista->item(linha));
         QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, area.center());
+        QCoreApplication::processEvents();  // what the event loop does after a click
     }
 
     // The channel-volume messages aplicarVolumes sends at the given level.
@@ -164,11 +170,16 @@ TEST_F(TFormSetupTest, CliqueESetasAbremEGuardamODispositivoComOVolume)
     EXPECT_EQ(semTempo(AmbienteSetup::desde(marca, outra)), volumes(63));
     EXPECT_TRUE(CaixaMensagem::registros().isEmpty());
 
-    // Up from "Captura C" skips to the refusing device; up once more reaches "Captura A".
+    // Up from "Captura C" reaches the refusing device: the selection goes back to the
+    // device in use, the cursor stays, so up once more reaches "Captura A".
     setup.ListBoxDrivers->setFocus();
     QTest::keyClick(setup.ListBoxDrivers, Qt::Key_Up);
+    QCoreApplication::processEvents();
     EXPECT_EQ(setup.ListBoxDrivers->currentRow(), recusa);
+    EXPECT_TRUE(setup.ListBoxDrivers->item(outra)->isSelected());
+    EXPECT_FALSE(setup.ListBoxDrivers->item(recusa)->isSelected());
     EXPECT_EQ(CaixaMensagem::registros().size(), 1);
+    EXPECT_EQ(ArquivoConfiguracao::instancia().getDriver(), outra);
     marca = AmbienteSetup::marca();
     QTest::keyClick(setup.ListBoxDrivers, Qt::Key_Up);
     EXPECT_EQ(ArquivoConfiguracao::instancia().getDriver(), captura);
@@ -191,12 +202,15 @@ TEST_F(TFormSetupTest, DispositivoRecusadoAvisaMantemOGuardadoEReabreOGuardado)
 
     qint64 marca = AmbienteSetup::marca();
     clicarItem(recusa);
+    // This device refused: the message names it, and blames no setup.
     ASSERT_EQ(CaixaMensagem::registros().size(), 1);
-    EXPECT_EQ(CaixaMensagem::registros()[0].texto, "Placa desconfigurada");
+    EXPECT_EQ(CaixaMensagem::registros()[0].texto, "Recusou Recusa");
     EXPECT_EQ(CaixaMensagem::registros()[0].titulo, "Tamborly");
     EXPECT_FALSE(CaixaMensagem::registros()[0].pergunta);
     EXPECT_EQ(ArquivoConfiguracao::instancia().getDriver(), captura);
-    EXPECT_EQ(setup.ListBoxDrivers->currentRow(), recusa);
+    // The selection is back on the device in use.
+    EXPECT_TRUE(setup.ListBoxDrivers->item(captura)->isSelected());
+    EXPECT_FALSE(setup.ListBoxDrivers->item(recusa)->isSelected());
     // The stored device plays again, at the slider's level.
     EXPECT_EQ(SaidaMIDI::instancia().getDispositivo(), captura);
     EXPECT_TRUE(SaidaMIDI::instancia().dispositivoAberto());
@@ -205,17 +219,130 @@ TEST_F(TFormSetupTest, DispositivoRecusadoAvisaMantemOGuardadoEReabreOGuardado)
     SaidaMIDI::instancia().notaLigada(9, 127, 38);
     EXPECT_EQ(semTempo(AmbienteSetup::desde(marca, captura)), (QList<std::tuple<int, int, int>>{{0x99, 38, 127}}));
 
-    // A second click on the same item tries again.
+    // A second click on it tries again.
     clicarItem(recusa);
     EXPECT_EQ(CaixaMensagem::registros().size(), 2);
+    EXPECT_TRUE(setup.ListBoxDrivers->item(captura)->isSelected());
 
-    // OK tries it once more, then closes.
+    // OK keeps the device in use and closes.
     QTest::mouseClick(setup.btnOK, Qt::LeftButton);
-    EXPECT_EQ(CaixaMensagem::registros().size(), 3);
+    EXPECT_EQ(CaixaMensagem::registros().size(), 2);
     EXPECT_FALSE(setup.isVisible());
     EXPECT_EQ(setup.result(), QDialog::Accepted);
     EXPECT_EQ(ArquivoConfiguracao::instancia().getDriver(), captura);
     EXPECT_EQ(SaidaMIDI::instancia().getDispositivo(), captura);
+}
+
+TEST_F(TFormSetupTest, NomesDeTrilhaLiteraisCortadosDentroDoGrupoESemMarcaSobrando)
+{
+    AmbienteSetup::abrirMusica(setup, 16);
+    const QString longo = QStringLiteral("Cymbals & Drum Rolls from the Second Chorus");
+    for (const int i : {0, 8, 15}) {
+        SCOPED_TRACE(i);
+        QCheckBox *caixa = setup.caixasCanal[static_cast<size_t>(i)];
+        // Inside the group box, whichever column.
+        EXPECT_LE(caixa->geometry().right(), setup.GroupBoxCanais->width() - 2);
+        setup.mostrarTrilha(i, longo);
+        // "&" shown as itself (doubled for the box), cut with an ellipsis, whole in the hint.
+        EXPECT_TRUE(caixa->text().startsWith(QStringLiteral("Cymbals && "))) << caixa->text().toStdString();
+        EXPECT_TRUE(caixa->text().endsWith(QChar(0x2026))) << caixa->text().toStdString();
+        EXPECT_EQ(caixa->toolTip(), longo);
+        EXPECT_LE(caixa->fontMetrics().horizontalAdvance(QString(caixa->text()).replace(QStringLiteral("&&"), QStringLiteral("&"))),
+                  caixa->width());
+    }
+    // A short name is shown whole, with the box's own hint; no name shows the "no name" text.
+    setup.mostrarTrilha(1, QStringLiteral("Kick & Snare"));
+    EXPECT_EQ(setup.caixasCanal[1]->text(), QStringLiteral("Kick && Snare"));
+    EXPECT_EQ(setup.caixasCanal[1]->toolTip(), QStringLiteral("Dica da caixa"));
+    setup.mostrarTrilha(2, QString());
+    EXPECT_EQ(setup.caixasCanal[2]->text(), QStringLiteral("Sem nome"));
+
+    // A next song of three tracks: the boxes without a track keep no tick, and
+    // emptying them silences nothing (there is no track to silence).
+    const qint64 marca = AmbienteSetup::marca();
+    AmbienteSetup::abrirMusica(setup, 3);
+    EXPECT_EQ(marcadas().count(true), 3);
+    for (int i = 3; i < 16; ++i) {
+        QCheckBox *caixa = setup.caixasCanal[static_cast<size_t>(i)];
+        EXPECT_FALSE(caixa->isChecked()) << i;
+        EXPECT_FALSE(caixa->isEnabled()) << i;
+        EXPECT_EQ(caixa->text(), QStringLiteral("Canal livre")) << i;
+        EXPECT_EQ(caixa->toolTip(), QStringLiteral("Dica da caixa")) << i;
+    }
+    EXPECT_TRUE(AmbienteSetup::desde(marca).isEmpty());
+    EXPECT_TRUE(setup.CheckBoxSel->isChecked());
+}
+
+TEST_F(TFormSetupTest, AbreCentradoSobreAJanelaDoDonoEDentroDaTela)
+{
+    QWidget dono;
+    const QRect tela = QGuiApplication::primaryScreen()->availableGeometry();
+    dono.setGeometry(tela.x() + 60, tela.y() + 40, 500, 400);
+    dono.show();
+    TFormSetup filho(&dono);
+    filho.show();
+    QCoreApplication::processEvents();
+    EXPECT_LE((filho.frameGeometry().center() - dono.frameGeometry().center()).manhattanLength(), 4)
+        << filho.frameGeometry().x() << "," << filho.frameGeometry().y() << " " << filho.frameGeometry().width() << "x"
+        << filho.frameGeometry().height() << " over " << dono.frameGeometry().x() << "," << dono.frameGeometry().y();
+    filho.hide();
+    // An owner at the screen's edge: the dialog stays whole on the screen.
+    dono.move(tela.right() - 100, tela.bottom() - 100);
+    filho.show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(tela.contains(filho.frameGeometry())) << filho.frameGeometry().x() << "," << filho.frameGeometry().y();
+    filho.hide();
+}
+
+TEST_F(TFormSetupTest, IdiomaEscolhidoValeNaHoraEmTodasAsJanelasEFicaGuardado)
+{
+    GerenciadorIdiomas *idiomas = GerenciadorIdiomas::instancia();
+    ASSERT_EQ(setup.ListBoxIdiomas->count(), idiomas->getNomes().size());
+    const int portugues = idiomas->getNomes().indexOf(QStringLiteral("Português"));
+    if (portugues < 0)
+        GTEST_SKIP() << "the shipped languages are not built";
+    EXPECT_EQ(setup.PagCtrlSetup->tabText(setup.PagCtrlSetup->indexOf(setup.TabIdioma)), QStringLiteral("Lingua"));
+    EXPECT_EQ(setup.GroupBoxIdioma->title(), QStringLiteral("Escolha a lingua"));
+    mostrar();
+    EXPECT_EQ(setup.ListBoxIdiomas->currentItem()->text(), QStringLiteral("Teste"));
+
+    // Another window built from the language, as the player window is.
+    QLabel outra;
+    struct Observador : QObject {
+        QLabel *rotulo;
+        bool eventFilter(QObject *, QEvent *evento) override
+        {
+            if (evento->type() == QEvent::LanguageChange)
+                rotulo->setText(GerenciadorIdiomas::instancia()->obterTexto(QStringLiteral("frmSetup"), QStringLiteral("TabCanais")));
+            return false;
+        }
+    } observador;
+    observador.rotulo = &outra;
+    outra.installEventFilter(&observador);
+
+    setup.ListBoxIdiomas->setCurrentRow(portugues);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(idiomas->getNomeIdioma(), QStringLiteral("Português"));
+    EXPECT_EQ(ArquivoConfiguracao::instancia().getIdioma(), QStringLiteral("Português"));
+    EXPECT_TRUE(CaixaMensagem::registros().isEmpty());
+    // This dialog and the other window took the new texts at once.
+    EXPECT_EQ(setup.PagCtrlSetup->tabText(1), idiomas->obterTexto("frmSetup", "TabCanais"));
+    EXPECT_EQ(setup.PagCtrlSetup->tabText(setup.PagCtrlSetup->indexOf(setup.TabIdioma)), QStringLiteral("Idioma"));
+    EXPECT_EQ(setup.btnAssistenteDriver->text(), idiomas->obterTexto("frmSetup", "btnAssistenteDriver"));
+    EXPECT_EQ(outra.text(), idiomas->obterTexto("frmSetup", "TabCanais"));
+    EXPECT_EQ(setup.TabKit->btnCalibrar->text(), idiomas->obterTexto("frmKit", "btnCalibrar"));
+    EXPECT_FALSE(setup.TabKit->btnCalibrar->text().isEmpty());
+    // And so do Qt's own buttons.
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Sim"));
+    EXPECT_EQ(setup.ListBoxIdiomas->currentRow(), portugues);
+
+    // Back to the first language: Qt's English again.
+    setup.ListBoxIdiomas->setCurrentRow(idiomas->getNomes().indexOf(QStringLiteral("Teste")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(idiomas->getNomeIdioma(), QStringLiteral("Teste"));
+    EXPECT_EQ(ArquivoConfiguracao::instancia().getIdioma(), QStringLiteral("Teste"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
+    EXPECT_EQ(setup.PagCtrlSetup->tabText(setup.PagCtrlSetup->indexOf(setup.TabIdioma)), QStringLiteral("Lingua"));
 }
 
 TEST_F(TFormSetupTest, CaixasDeUmaMusicaDeTresTrilhasESelecionarTodas)
@@ -308,9 +435,9 @@ TEST_F(TFormSetupTest, MusicaDeDezesseisTrilhasSemCaixaDesabilitada)
     setup.CheckBoxSel->setChecked(true);
     EXPECT_EQ(marcadas().count(true), 16);
     EXPECT_TRUE(setup.CheckBoxSel->isChecked());
-    // A song with no track leaves box 0 enabled and alone.
+    // A song with no track leaves no box enabled (as the player window opens one).
     AmbienteSetup::abrirMusica(setup, 0);
-    EXPECT_TRUE(setup.caixasCanal[0]->isEnabled());
+    EXPECT_FALSE(setup.caixasCanal[0]->isEnabled());
     EXPECT_FALSE(setup.caixasCanal[1]->isEnabled());
 }
 

@@ -1,5 +1,6 @@
 // tamborly-play FILE.mid [--bpm N] [--speed PERCENT] [--count-in] [--metronome] [--device N] [--list-devices]
-//               [--play-along] [--input NAME] [--latency MS] [--list-inputs] | --history FILE.mid
+//               [--play-along] [--input NAME] [--latency MS] [--list-inputs] [--volume PERCENT]
+//               | --history FILE.mid
 // Plays a Standard MIDI File on the player's own engine, without a window.
 
 #include "HistoricoTerminal.h"
@@ -35,7 +36,8 @@ void aoSinal(int)
 int uso()
 {
     std::fprintf(stderr,
-                 "usage: tamborly-play FILE.mid [--bpm N] [--speed PERCENT] [--count-in] [--metronome] [--device N] [--list-devices]\n"
+                 "usage: tamborly-play FILE.mid [--bpm N] [--speed PERCENT] [--count-in] [--metronome] [--device N]\n"
+                 "                            [--volume PERCENT] [--list-devices]\n"
                  "       tamborly-play --history FILE.mid\n"
                  "       options: [--play-along] [--input NAME] [--latency MS] [--list-inputs] [--no-history]\n"
                  "  --bpm N        tempo to start with (1..2000); a Set Tempo in the file takes over when it plays\n"
@@ -43,6 +45,7 @@ int uso()
                  "  --count-in     one bar of wood-block clicks before the song starts\n"
                  "  --metronome    a wood-block click on every beat, the first of each bar accented\n"
                  "  --device N     MIDI output device number (default 0, the built-in synthesizer)\n"
+                 "  --volume PERCENT master volume, 0..100 (default 100); the song's channel volumes play under it\n"
                  "  --list-devices print the output devices and exit\n"
                  "  --history      print the song's scored runs from the practice history, oldest first\n"
                  "  --no-history   with --play-along, do not keep the run in the practice history\n"
@@ -73,6 +76,7 @@ int main(int argc, char **argv)
     QString arquivo;
     int bpm = 0;
     int dispositivo = -1;
+    int volume = 100;
     bool listar = false;
     bool historico = false;
     bool semHistorico = false;
@@ -99,6 +103,9 @@ int main(int argc, char **argv)
             contagem = true;
         } else if (a == QLatin1String("--metronome")) {
             metronomo = true;
+        } else if (a == QLatin1String("--volume") && i + 1 < argumentos.size()) {
+            if (!numero(argumentos[++i], 0, 100, volume))
+                return uso();
         } else if (a == QLatin1String("--list-devices")) {
             listar = true;
         } else if (a == QLatin1String("--history")) {
@@ -188,6 +195,7 @@ int main(int argc, char **argv)
         return 1;
     }
 
+    saida->setVolumeGeral(volume);
     HistoricoTerminal historicoPratica;  // outlives the player that writes to it
     TocadorTerminal tocador(stdout);
     tocador.setVelocidade(velocidade);
