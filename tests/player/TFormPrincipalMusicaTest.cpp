@@ -286,6 +286,8 @@ TEST_F(TFormPrincipalMusicaTest, ABigSongIsReadBehindAProgressDialogWhoseCancelK
               QStringList{t("msgArquivoInvalido").replace(QStringLiteral("%1"), QStringLiteral("quebrado.mid"))});
     EXPECT_EQ(GerenciadorMusica::instancia().getMusica(), anterior);
     TFormPrincipal::limiteLeituraDireta = limiteAntes;
+}
+
 TEST_F(TFormPrincipalMusicaTest, AGoodFileOnADeviceThatIsNotOpenBlamesTheDevice)
 {
     ArquivoMidiTeste midi;
