@@ -69,11 +69,6 @@ SaidaMIDI::SaidaMIDI()
     }
 }
 
-SaidaMIDI::~SaidaMIDI()
-{
-    porta->SonoMidi = nullptr;
-}
-
 bool SaidaMIDI::abrirDispositivo(int32_t indice)
 {
     dispositivo = indice;
@@ -213,6 +208,13 @@ void SaidaMIDI::fecharArquivo()
         arquivoMidi->Close();
     }
     arquivoAberto = false;
+}
+
+void SaidaMIDI::fechar()
+{
+    fecharArquivo();
+    if (porta->IsOpen())
+        porta->Close();
 }
 
 int32_t SaidaMIDI::getNumTrilhasArquivo() const

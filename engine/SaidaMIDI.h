@@ -94,6 +94,10 @@ public:
     static bool arquivoRecusado(const ESonoMidiException &erro);
     // Gives up the open file; nothing when none is open.
     void fecharArquivo();
+    // At the end of the run: gives up the file and closes the port, so the synth's
+    // audio threads stop while the program is still whole. A later abrirDispositivo
+    // opens again.
+    void fechar();
     // Tracks of the open file; 0 when none is open.
     int32_t getNumTrilhasArquivo() const;
     // The track's name from the open file (at most 99 bytes); empty when none.
@@ -103,7 +107,6 @@ public:
 
 private:
     SaidaMIDI();
-    ~SaidaMIDI();
     void enviarCurta(int32_t status, int32_t dado1, int32_t dado2);
     int32_t volumeSobGeral(int32_t canal) const;
 

@@ -1,9 +1,8 @@
 #include "engine/Sequenciador.h"
 
+#include "engine/AcessoConfiguracao.h"
 #include "engine/AcessoGui.h"
 #include "engine/EventoAndamento.h"
-#include "player/Instrumento.h"
-#include "settings/ArquivoConfiguracao.h"
 #include "song/EventoNoteOff.h"
 #include "song/EventoNoteOn.h"
 #include "song/GerenciadorMusica.h"
@@ -320,7 +319,7 @@ void Sequenciador::processarTick(QObject *)
         return;
     if (sincronizador->IsRunning())
         metronomo.clicar(musica, posicao);
-    ArquivoConfiguracao &configuracao = ArquivoConfiguracao::instancia();
+    AcessoConfiguracao &configuracao = AcessoConfiguracao::instancia();
     const int32_t n = musica->getNumTrilhas();
     // Only a running clock's beats are scored: a late beat after a stop is not a tick played.
     const bool avaliando = playAlong && avaliador.ativo() && sincronizador->IsRunning();
@@ -333,12 +332,10 @@ void Sequenciador::processarTick(QObject *)
         for (EventoSequenciamento *evento : eventosDoTick) {
             const bool bateria = evento->getCanal() == 9;
             if (exibida && bateria) {
-                if (Instrumento *instrumento = configuracao.getInstrumento()) {
-                    if (auto *ligada = dynamic_cast<EventoNoteOn *>(evento))
-                        instrumento->mostrarNota(static_cast<uint32_t>(ligada->getNota()));
-                    else if (auto *desligada = dynamic_cast<EventoNoteOff *>(evento))
-                        instrumento->esconderNota(static_cast<uint32_t>(desligada->getNota()));
-                }
+                if (auto *ligada = dynamic_cast<EventoNoteOn *>(evento))
+                    configuracao.mostrarNota(static_cast<uint32_t>(ligada->getNota()));
+                else if (auto *desligada = dynamic_cast<EventoNoteOff *>(evento))
+                    configuracao.esconderNota(static_cast<uint32_t>(desligada->getNota()));
             }
             if (playAlong && bateria) {
                 // Shown above, but the user plays the drums: a stroke to score.

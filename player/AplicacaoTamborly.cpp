@@ -1,5 +1,7 @@
 #include "player/AplicacaoTamborly.h"
 
+#include "engine/SaidaMIDI.h"
+#include "engine/Sequenciador.h"
 #include "platform/CaixaMensagem.h"
 #include "platform/PastaAplicacao.h"
 #include "player/EAbort.h"
@@ -171,5 +173,21 @@ int AplicacaoTamborly::iniciar()
     splash.hide();
     principal->show();
     QApplication::exec();
+    fecharMidi();
     return 0;
+}
+
+void AplicacaoTamborly::fecharMidi()
+{
+    // The clock's thread and the synth's audio threads stop here, while the windows
+    // and the application object still exist, not among the static destructors.
+    // Each step stands alone: a failing device must not keep the clock running.
+    try {
+        Sequenciador::instancia().fechar();
+    } catch (...) {
+    }
+    try {
+        SaidaMIDI::instancia().fechar();
+    } catch (...) {
+    }
 }

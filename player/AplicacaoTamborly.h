@@ -39,4 +39,6 @@ public:
 
 private:
     static int iniciar();
+    // Closes the sync clock and the output port once the event loop has returned.
+    static void fecharMidi();
 };

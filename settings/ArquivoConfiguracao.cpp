@@ -1,5 +1,6 @@
 #include "settings/ArquivoConfiguracao.h"
 
+#include "engine/AcessoConfiguracao.h"
 #include "platform/ArquivoPerfil.h"
 #include "platform/GravacaoSegura.h"
 #include "platform/PastaAplicacao.h"
@@ -50,12 +51,38 @@ QString nomeDoExecutavel()
     return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).fileName();
 }
 
+// What the engine sees of the settings object: the track flags and the instrument.
+class FonteMotor final : public AcessoConfiguracao::Fonte {
+public:
+    explicit FonteMotor(ArquivoConfiguracao &configuracao) : configuracao(configuracao) {}
+
+    bool canalAtivo(int32_t indice) const override { return configuracao.canalAtivo(indice); }
+    void mostrarNota(uint32_t nota) override
+    {
+        if (Instrumento *instrumento = configuracao.getInstrumento())
+            instrumento->mostrarNota(nota);
+    }
+    void esconderNota(uint32_t nota) override
+    {
+        if (Instrumento *instrumento = configuracao.getInstrumento())
+            instrumento->esconderNota(nota);
+    }
+
+private:
+    ArquivoConfiguracao &configuracao;  // not owned: the single instance, never destroyed
+};
+
 }  // namespace
 
 ArquivoConfiguracao &ArquivoConfiguracao::instancia()
 {
     // Never destroyed: it owns the instrument, which lives as long as the window.
-    static ArquivoConfiguracao *unica = new ArquivoConfiguracao(nomeDoExecutavel());
+    static ArquivoConfiguracao *unica = [] {
+        auto *nova = new ArquivoConfiguracao(nomeDoExecutavel());
+        static FonteMotor fonte(*nova);
+        AcessoConfiguracao::instancia().registrar(&fonte);
+        return nova;
+    }();
     return *unica;
 }
 

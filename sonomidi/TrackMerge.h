@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sonomidi/SnMidi32.h"
+#include "SnMidi32.h"
 
 #include <cstdint>
 #include <memory>

@@ -62,9 +62,15 @@ TEST(TamborlyPlayTest, PlaysASongToItsEndAndSilencesTheDevice)
             notas.append(m);
     }
     EXPECT_EQ(notas, (QList<QList<int>>{{0, 0x99, 36, 100}, {0, 0x99, 36, 0}, {0, 0x99, 38, 90}, {0, 0x99, 38, 0}, {0, 0xB0, 7, 99}}));
-    // The end silences the device and resets its controllers.
-    ASSERT_GE(r.capturadas.size(), 16);
-    EXPECT_EQ(r.capturadas.last(), (QList<int>{0, 0xBF, 121, 0}));
+    // The end silences the device and resets its controllers; then the port is closed,
+    // which silences every channel once more and sends nothing else.
+    qsizetype fim = r.capturadas.size();
+    while (fim > 0 && r.capturadas[fim - 1][1] >= 0xB0 && r.capturadas[fim - 1][1] <= 0xBF
+           && (r.capturadas[fim - 1][2] == 120 || r.capturadas[fim - 1][2] == 123))
+        --fim;
+    EXPECT_EQ(r.capturadas.size() - fim, 32);
+    ASSERT_GE(fim, 16);
+    EXPECT_EQ(r.capturadas[fim - 1], (QList<int>{0, 0xBF, 121, 0}));
 }
 
 TEST(TamborlyPlayTest, VolumeIsAMasterOverTheSongsChannelVolumes)

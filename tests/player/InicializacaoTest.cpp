@@ -4,6 +4,8 @@
 // reports back through its exit code and its error output.
 
 #include "common/PastaTemporaria.h"
+#include "engine/SaidaMIDI.h"
+#include "engine/Sequenciador.h"
 #include "platform/CaixaMensagem.h"
 #include "player/AplicacaoTamborly.h"
 #include "player/EAbort.h"
@@ -12,6 +14,7 @@
 #include "settings/GerenciadorIdiomas.h"
 #include "settings/TFormSetup.h"
 #include "settings/TformAssistenteConfiguracaoDriver.h"
+#include "sonomidi/TSonoMidiSync.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -135,6 +138,9 @@ int partidaNormal()
     QFile ini(pasta.arquivo(nomeIni()));
     CONFERIR(ini.open(QIODevice::ReadOnly));
     CONFERIR(ini.readAll() == QByteArray("[geral]\r\ndriver=0\r\nvolume=80\r\nidioma=English\r\n"));
+    // The event loop's end closed the clock and the port before the static teardown.
+    CONFERIR(!Sequenciador::instancia().getSincronizador()->IsOpen());
+    CONFERIR(!SaidaMIDI::instancia().dispositivoAberto());
     std::fprintf(stderr, "cenario-ok\n");
     return 0;
 }

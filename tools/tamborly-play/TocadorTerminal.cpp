@@ -5,7 +5,6 @@
 #include "engine/EntradaMIDI.h"
 #include "engine/SaidaMIDI.h"
 #include "engine/Sequenciador.h"
-#include "settings/ArquivoConfiguracao.h"
 #include "song/GerenciadorMusica.h"
 #include "sonomidi/ESonoMidiException.h"
 
@@ -91,10 +90,8 @@ bool TocadorTerminal::abrirMusica(const QString &arquivo, int bpmInicial, QStrin
         saidaMidi.reiniciarControladores();
         sequenciador.limparLoop();
         sequenciador.parar();
+        // No settings object here: every track plays.
         saidaMidi.carregarArquivo(arquivo);
-        const int32_t trilhas = std::min<int32_t>(saidaMidi.getNumTrilhasArquivo(), 16);
-        for (int32_t i = 0; i < trilhas; ++i)
-            ArquivoConfiguracao::instancia().setCanalAtivo(true, i);
         sequenciador.setPlayAlong(playAlong);
         if (entradaAberta)
             EntradaMIDI::instancia().setReceptor(

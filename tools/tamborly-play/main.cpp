@@ -218,5 +218,9 @@ int main(int argc, char **argv)
             tocador.interromper();
     });
     vigia.start(100);
-    return app.exec();
+    const int codigo = app.exec();
+    // The clock and the synth's audio threads stop before the static teardown.
+    Sequenciador::instancia().fechar();
+    saida->fechar();
+    return codigo;
 }
