@@ -3,7 +3,7 @@
 // Helpers shared by the engine's benchmarks: statistics, the clock, peak memory
 // and Standard MIDI Files written through the toolkit's own writer.
 #include "platform/PastaAplicacao.h"
-#include "tests/common/GravadorMidi.h"
+#include "common/GravadorMidi.h"
 
 #include <QByteArray>
 #include <QFile>
