@@ -45,16 +45,22 @@ CaptureTap::~CaptureTap()
         close(descriptor);
 }
 
-void CaptureTap::record(uint16_t device, const uint8_t *message, size_t length, int64_t put, int64_t due)
+CaptureTap::Line CaptureTap::makeLine(uint16_t device, const uint8_t *message, size_t length, int64_t put, int64_t due)
 {
-    if (descriptor < 0 || stopped.load(std::memory_order_relaxed))
-        return;
     Line line;
     line.put = put;
     line.due = due;
     line.device = device;
     for (size_t i = 0; i < length && i < 3; ++i)
         line.bytes[i] = message[i];
+    return line;
+}
+
+void CaptureTap::record(uint16_t device, const uint8_t *message, size_t length, int64_t put, int64_t due)
+{
+    if (descriptor < 0 || stopped.load(std::memory_order_relaxed))
+        return;
+    const Line line = makeLine(device, message, length, put, due);
     write(line);
 }
 
@@ -62,12 +68,7 @@ void CaptureTap::recordLater(uint16_t device, const uint8_t *message, size_t len
 {
     if (descriptor < 0)
         return;
-    Line line;
-    line.put = put;
-    line.due = due;
-    line.device = device;
-    for (size_t i = 0; i < length && i < 3; ++i)
-        line.bytes[i] = message[i];
+    const Line line = makeLine(device, message, length, put, due);
     // A full ring means the writer is thousands of lines behind: write it here rather than lose it.
     if (ring.push(line)) {
         queued.fetch_add(1, std::memory_order_release);

@@ -36,6 +36,7 @@ private:
         uint16_t device = 0;
         uint8_t bytes[3] = {};
     };
+    static Line makeLine(uint16_t device, const uint8_t *message, size_t length, int64_t put, int64_t due);
     void write(const Line &line);
     void runWriter();
 
