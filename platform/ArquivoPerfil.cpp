@@ -136,10 +136,12 @@ QStringList ArquivoPerfil::chaves(const QString &secao) const
 
 bool ArquivoPerfil::gravarLinhas(const QString &caminho, const QStringList &linhas)
 {
-    QByteArray bytes;
-    for (const QString &linha : linhas) {
-        bytes += Windows1252::codificar(linha);
-        bytes += "\r\n";
-    }
+    const QString texto = linhas.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+    QByteArray bytes = Windows1252::codificar(texto);
+    // The code page stays the format, unless it would not give the same text back:
+    // a character it lacks, or code-page bytes that happen to be valid UTF-8 ("Ã©"
+    // reads back as "é"). Then the file is UTF-8 with a byte-order mark, read as such.
+    if (decodificarTexto(bytes) != texto)
+        bytes = "\xEF\xBB\xBF" + texto.toUtf8();
     return GravacaoSegura::gravar(caminho, bytes);
 }

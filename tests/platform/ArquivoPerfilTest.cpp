@@ -69,6 +69,27 @@ TEST_F(ArquivoPerfilTest, ByteOrderMarksAndEveryLineEndAreRead)
     }
 }
 
+// What is saved reads back the same: the code page when it can say it (the format
+// older files have), UTF-8 with a mark when its bytes would be misread or lost.
+TEST_F(ArquivoPerfilTest, SavedValuesReadBackUnchanged)
+{
+    const QString caminho = pasta.arquivo(QStringLiteral("s.ini"));
+    const std::vector<std::pair<QString, bool>> casos{
+        {QStringLiteral("Português"), true},
+        {QStringLiteral("plain"), true},
+        {QStringLiteral("Ã©"), false},  // C3 A9 in the code page is "é" in UTF-8
+        {QStringLiteral("\u00EF\u00BB\u00BF[geral]"), false},
+        {QStringLiteral("日本語 kit"), false},  // not in the code page at all
+    };
+    for (const auto &[valor, codigoPagina] : casos) {
+        ASSERT_TRUE(ArquivoPerfil::gravarLinhas(caminho, {QStringLiteral("[geral]"), QStringLiteral("idioma=") + valor}));
+        QFile arquivo(caminho);
+        ASSERT_TRUE(arquivo.open(QIODevice::ReadOnly));
+        EXPECT_EQ(!arquivo.readAll().startsWith("\xEF\xBB\xBF"), codigoPagina) << valor.toStdString();
+        EXPECT_EQ(ArquivoPerfil(caminho).lerTexto("geral", "idioma", "-"), valor) << valor.toStdString();
+    }
+}
+
 // A FIFO (with no writer: opening it for reading would wait for ever), a folder
 // and a file above the limit all read as no file at all, at once.
 TEST_F(ArquivoPerfilTest, SpecialAndOversizedFilesReadAsEmptyWithoutBlocking)
