@@ -3,6 +3,7 @@
 #include "engine/EventoAndamento.h"
 #include "engine/Sequenciador.h"
 #include "platform/CapacidadesDispositivo.h"
+#include "platform/NomeArquivo.h"
 #include "platform/Windows1252.h"
 #include "song/EventoGenerico.h"
 #include "song/EventoNoteOff.h"
@@ -286,7 +287,7 @@ SaidaMIDI::MusicaLida SaidaMIDI::lerMusica(const QString &nome, ProgressoLeitura
     // before the new file is known to be readable.
     arquivoAberto = false;
     // A file of a size no song has is refused before anything is read.
-    if (QFileInfo(nome).size() > tamanhoMaximoArquivo)
+    if (NomeArquivo::tamanho(nome) > tamanhoMaximoArquivo)
         throw ESonoMidiException(QStringLiteral("SMF not open"));
     if (!arquivoMidi->Open(nome, 'r', 1))
         throw ESonoMidiException(QStringLiteral("SMF not open"));
@@ -299,7 +300,19 @@ SaidaMIDI::MusicaLida SaidaMIDI::lerMusica(const QString &nome, ProgressoLeitura
         partitura = std::make_unique<TSonoMidiScore>(static_cast<int>(arquivoMidi->GetNumTracks()));
         arquivoMidi->SetScore(partitura.get());
         TSonoMidiSync *relogio = sequenciador.getSincronizador();
-        arquivoMidi->Read(relogio && relogio->SonoMidi ? relogio : nullptr);
+        // The library's read of a big score is as long as the conversion: a Cancel
+        // must stop it too, chunk by chunk.
+        if (progresso) {
+            progresso->milesimos.store(-1);
+            arquivoMidi->OnReadChunk = [progresso](QObject *, uint64_t registros, bool &parar) {
+                progresso->lidos.store(int64_t(registros));
+                parar = progresso->cancelar.load();
+            };
+        }
+        const bool lido = arquivoMidi->Read(relogio && relogio->SonoMidi ? relogio : nullptr);
+        arquivoMidi->OnReadChunk = nullptr;
+        if (!lido)
+            throw ESonoMidiException(QStringLiteral("SMF cancelled"));
 
         const double resolucao = arquivoMidi->GetResolution();
         if (resolucao <= 0)
@@ -413,6 +426,7 @@ SaidaMIDI::MusicaLida SaidaMIDI::lerMusica(const QString &nome, ProgressoLeitura
         }
     } catch (...) {
         // The previous song stays current; the reader is left closed and consistent.
+        arquivoMidi->OnReadChunk = nullptr;  // it looks at progresso, which the caller frees
         musica.reset();
         fecharArquivo();
         throw;

@@ -77,7 +77,8 @@ public:
     // How far a reading has come and whether it is to stop; written and read
     // across threads while lerMusica runs.
     struct ProgressoLeitura {
-        std::atomic<int> milesimos{0};
+        std::atomic<int> milesimos{0};  // -1 while the library reads the score: no measure yet
+        std::atomic<int64_t> lidos{0};   // records the library has read so far
         std::atomic<bool> cancelar{false};
     };
     // carregarArquivo in its three steps, so that a long reading can run off the

@@ -60,3 +60,11 @@ QByteArray NomeArquivo::codificar(const QString &caminho)
     }
     return resultado;
 }
+
+qint64 NomeArquivo::tamanho(const QString &caminho)
+{
+    struct stat info {};
+    if (::stat(codificar(caminho).constData(), &info) != 0)
+        return -1;
+    return qint64(info.st_size);
+}

@@ -12,4 +12,6 @@ public:
     // entry, else, component by component, the entry of the folder whose name
     // reads as the given one (the first in byte order when several do).
     static QByteArray codificar(const QString &caminho);
+    // The size of what the path names, found as codificar finds it; -1 when nothing.
+    static qint64 tamanho(const QString &caminho);
 };

@@ -5,12 +5,14 @@
 #include "engine/Sequenciador.h"
 #include "platform/CaixaMensagem.h"
 #include "platform/CapacidadesDispositivo.h"
+#include "platform/NomeArquivo.h"
 #include "platform/PastaAplicacao.h"
 #include "player/DesenhoPrincipal.h"
 #include "player/Imagem.h"
 #include "player/Instrumento.h"
 #include "player/PainelAvaliacao.h"
 #include "player/RegistroPratica.h"
+#include "player/TFormEscolherArquivo.h"
 #include "player/TecladoBateria.h"
 #include "settings/ArquivoConfiguracao.h"
 #include "settings/GerenciadorIdiomas.h"
@@ -27,7 +29,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFileDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
@@ -606,32 +608,45 @@ void TFormPrincipal::terminarBusca()
 
 // ---- Song opening and the track selector ----
 
+std::function<int(TFormEscolherArquivo &)> TFormPrincipal::mostrarDialogo = [](TFormEscolherArquivo &dialogo) {
+    return dialogo.exec();
+};
+
+std::unique_ptr<TFormEscolherArquivo> TFormPrincipal::criarDlgOpen()
+{
+    auto dlgOpen = std::make_unique<TFormEscolherArquivo>(this);
+    dlgOpen->setObjectName(QStringLiteral("dlgOpen"));
+    dlgOpen->setWindowTitle(texto("frmPrincipal", "Open"));
+    // "*.mid" in any letter case: "BEAT.MID" is a song too.
+    dlgOpen->setFiltro(QStringLiteral("mid (*.mid)"), QByteArrayLiteral(".mid"));
+    dlgOpen->setPasta(pastaAbrir.isEmpty() ? QDir::currentPath() : pastaAbrir);
+    return dlgOpen;
+}
+
+std::unique_ptr<TFormEscolherArquivo> TFormPrincipal::criarDlgRitmos()
+{
+    auto dlgRitmos = std::make_unique<TFormEscolherArquivo>(this);
+    dlgRitmos->setObjectName(QStringLiteral("dlgRitmos"));
+    dlgRitmos->setWindowTitle(texto("frmPrincipal", "Styles"));
+    dlgRitmos->setPasta(pastaRitmos);
+    return dlgRitmos;
+}
+
 void TFormPrincipal::imgOpenClick()
 {
-    QFileDialog dlgOpen(this);
-    dlgOpen.setObjectName(QStringLiteral("dlgOpen"));
-    dlgOpen.setOption(QFileDialog::DontUseNativeDialog);
-    dlgOpen.setFileMode(QFileDialog::ExistingFile);
-    // Qt's own dialog matches name filters in any letter case: "*.mid" finds "BEAT.MID".
-    dlgOpen.setNameFilter(QStringLiteral("mid (*.mid)"));
-    if (!pastaAbrir.isEmpty())
-        dlgOpen.setDirectory(pastaAbrir);
-    if (dlgOpen.exec() != QDialog::Accepted || dlgOpen.selectedFiles().isEmpty())
+    const std::unique_ptr<TFormEscolherArquivo> dlgOpen = criarDlgOpen();
+    if (mostrarDialogo(*dlgOpen) != QDialog::Accepted || dlgOpen->getBytesArquivo().isEmpty())
         return;
-    pastaAbrir = dlgOpen.directory().absolutePath();
-    abrirMusica(dlgOpen.selectedFiles().first());
+    pastaAbrir = dlgOpen->getPasta();
+    abrirMusica(dlgOpen->getArquivo());
 }
 
 void TFormPrincipal::imgStylesClick()
 {
-    QFileDialog dlgRitmos(this);
-    dlgRitmos.setObjectName(QStringLiteral("dlgRitmos"));
-    dlgRitmos.setOption(QFileDialog::DontUseNativeDialog);
-    dlgRitmos.setFileMode(QFileDialog::ExistingFile);
-    dlgRitmos.setDirectory(pastaRitmos);
-    if (dlgRitmos.exec() != QDialog::Accepted || dlgRitmos.selectedFiles().isEmpty())
+    const std::unique_ptr<TFormEscolherArquivo> dlgRitmos = criarDlgRitmos();
+    if (mostrarDialogo(*dlgRitmos) != QDialog::Accepted || dlgRitmos->getBytesArquivo().isEmpty())
         return;
-    abrirMusica(dlgRitmos.selectedFiles().first());
+    abrirMusica(dlgRitmos->getArquivo());
 }
 
 bool TFormPrincipal::carregarEmSegundoPlano(const QString &nomeArquivo)
@@ -669,10 +684,14 @@ bool TFormPrincipal::carregarEmSegundoPlano(const QString &nomeArquivo)
         // Escape and the close box cancel too, without the signal.
         if (dialogo.wasCanceled() && !progresso.cancelar.exchange(true))
             dialogo.setLabelText(texto("frmPrincipal", "msgCancelandoAbertura"));
-        if (pronto.load())
+        if (pronto.load()) {
             espera.quit();
-        else
-            dialogo.setValue(progresso.milesimos.load());
+            return;
+        }
+        // A busy bar while the library reads the score, then how much is converted.
+        const int milesimos = progresso.milesimos.load();
+        dialogo.setMaximum(milesimos < 0 ? 0 : 1000);
+        dialogo.setValue(std::max(milesimos, 0));
     });
     vigia.start(50);
     dialogo.show();
@@ -706,7 +725,7 @@ void TFormPrincipal::abrirMusica(const QString &nomeArquivo)
         sequenciador.limparLoop();
         sequenciador.parar();
         // 3. A big song is read off the GUI thread; cancelled, the previous song stays.
-        if (QFileInfo(nomeArquivo).size() < limiteLeituraDireta) {
+        if (NomeArquivo::tamanho(nomeArquivo) < limiteLeituraDireta) {
             saida.carregarArquivo(nomeArquivo);
         } else if (!carregarEmSegundoPlano(nomeArquivo)) {
             if (estado != semMusica)

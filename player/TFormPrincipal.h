@@ -6,8 +6,11 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 class Imagem;
+class TFormEscolherArquivo;
 class PainelAvaliacao;
 class QCheckBox;
 class QComboBox;
@@ -48,6 +51,11 @@ public:
 
     // Loads the song and starts playing it; what the Open and Styles buttons run.
     void abrirMusica(const QString &nomeArquivo);
+    // The Open and Styles dialogs as their buttons show them: filter and folder set.
+    std::unique_ptr<TFormEscolherArquivo> criarDlgOpen();
+    std::unique_ptr<TFormEscolherArquivo> criarDlgRitmos();
+    // Shows a dialog modally and gives its result; a test answers in its place.
+    static std::function<int(TFormEscolherArquivo &)> mostrarDialogo;
     // Songs from this size on are read off the GUI thread, behind a progress
     // dialog whose Cancel keeps the previous song (a test may lower it).
     static inline qint64 limiteLeituraDireta = 4 * 1024 * 1024;

@@ -64,11 +64,16 @@ bool TSonoMidiSMF::Read(TSonoMidiSync *Clock)
     const bool temArquivo = hSMF != 0 && SonoMidi;
     if (temArquivo)
         SonoMidi->RewindSMF(hSMF);
+    RecordsRead = 0;
+    ReadAborted = false;
     for (int i = 0; i < Score->GetNumTracks(); ++i) {
         TSonoMidiTrack *trilha = Score->GetTrack(i);
         trilha->Clear();
-        ReadTrack(trilha);
+        if (!ReadAborted)
+            ReadTrack(trilha);
     }
+    if (ReadAborted)
+        return false;
     if (Clock && temArquivo)
         Clock->SetResolution(SonoMidi->GetSMFResolution(hSMF));
     return true;
@@ -88,6 +93,14 @@ bool TSonoMidiSMF::ReadTrack(TSonoMidiTrack *Track)
 
     uint32_t n = 0;
     for (;;) {
+        if (OnReadChunk) {
+            bool parar = false;
+            OnReadChunk(this, RecordsRead + n, parar);
+            if (parar) {
+                ReadAborted = true;
+                break;
+            }
+        }
         // Growing by the records held keeps at least a full chunk free, so full
         // reads double the buffer.
         if (Track->GetCapacity() - n < ReadChunk)
@@ -100,6 +113,7 @@ bool TSonoMidiSMF::ReadTrack(TSonoMidiTrack *Track)
         n += lidos < ReadChunk ? lidos : ReadChunk;
     }
     Track->SetNumEvents(n);
+    RecordsRead += n;
     return n > 0;
 }
 

@@ -6,9 +6,15 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 class TSonoMidiScore;
 class TSonoMidiSync;
 class TSonoMidiTrack;
+
+// Raised by Read before each chunk of records it fetches, with the records read so
+// far in all tracks; setting Abort stops the read.
+using TSMFReadEvent = std::function<void(QObject *Sender, uint64_t Records, bool &Abort)>;
 
 // Reads and writes Standard MIDI Files through the driver library: track i of
 // the file is entry i of the attached score.
@@ -36,7 +42,8 @@ public:
     // The file's ticks per quarter note; 0 with no file open.
     uint16_t GetResolution() const;
     // Rewinds and fills every track of the score, then gives Clock (when not null)
-    // the file's resolution.
+    // the file's resolution. False when OnReadChunk aborted it: the tracks then hold
+    // what was read before, and the clock is left alone.
     bool Read(TSonoMidiSync *Clock);
     // Fills Track from the file; true when it got records.
     virtual bool ReadTrack(TSonoMidiTrack *Track);
@@ -48,6 +55,9 @@ public:
     // Value is the event's absolute tick (0 for a track name); Data as the library
     // takes it (a zero-terminated text for the text types).
     bool WriteMetaEvent(TSonoMidiTrack *Track, uint8_t Type, const void *Data, uint32_t Value);
+
+    // Runs on the thread that calls Read, so a long read can be stopped from another.
+    TSMFReadEvent OnReadChunk;
 
     bool IsOpen() const { return Opened; }
     SNHANDLE GetHandle() const { return hSMF; }
@@ -61,4 +71,6 @@ private:
     uint32_t Format = 0;
     uint32_t NumTracks = 0;
     TSonoMidiScore *Score = nullptr;  // not owned: whoever attaches it keeps it alive
+    uint64_t RecordsRead = 0;  // of the Read in progress, for OnReadChunk
+    bool ReadAborted = false;
 };

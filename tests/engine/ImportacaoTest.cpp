@@ -294,9 +294,24 @@ TEST_F(ImportacaoTest, AFileThatCannotBeOpenedLeavesThePreviousSongCurrent)
     saida.prepararCarga();
     EXPECT_EQ(mensagemDe([&] { saida.lerMusica(boa, &progresso); }), "SMF cancelled");
     EXPECT_EQ(gerenciador.getMusica(), anterior);
-    // Read to the end, it reports all of it done.
+    // The stop reaches the library's read of the score, not only the conversion after it.
+    const QString longa = AmbienteMotor::arquivo(QStringLiteral("longa.mid"));
+    std::vector<std::tuple<uint32_t, uint8_t, uint8_t, uint8_t>> muitos;
+    for (uint32_t i = 0; i < 20000; ++i)
+        muitos.emplace_back(i, 0x99, 38, 100);
+    ASSERT_TRUE(gravarMidi(longa, 96, {{emTicks(muitos), {}}}));
+    SaidaMIDI::ProgressoLeitura parado;
+    parado.cancelar = true;
+    EXPECT_EQ(mensagemDe([&] { saida.lerMusica(longa, &parado); }), "SMF cancelled");
+    EXPECT_EQ(parado.lidos.load(), 0);
+    EXPECT_EQ(saida.getNumTrilhasArquivo(), 0);
+    EXPECT_EQ(gerenciador.getMusica(), anterior);
+    // Read to the end, it reports all of it read and done.
     SaidaMIDI::ProgressoLeitura inteiro;
-    SaidaMIDI::MusicaLida lida = saida.lerMusica(boa, &inteiro);
+    SaidaMIDI::MusicaLida lida = saida.lerMusica(longa, &inteiro);
+    EXPECT_EQ(inteiro.lidos.load(), 20000);
+    EXPECT_EQ(inteiro.milesimos.load(), 1000);
+    lida = saida.lerMusica(boa, &inteiro);
     EXPECT_EQ(inteiro.milesimos.load(), 1000);
     EXPECT_EQ(gerenciador.getMusica(), anterior);
     ASSERT_NE(lida.musica, nullptr);

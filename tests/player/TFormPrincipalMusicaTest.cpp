@@ -6,6 +6,7 @@
 #include "player/Imagem.h"
 #include "player/PainelAvaliacao.h"
 #include "player/RegistroPratica.h"
+#include "player/TFormEscolherArquivo.h"
 #include "player/TFormPrincipal.h"
 #include "settings/ArquivoConfiguracao.h"
 #include "settings/GerenciadorIdiomas.h"
@@ -17,11 +18,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
-#include <QFileSystemModel>
 #include <QFontMetrics>
 #include <QLabel>
-#include <QListView>
+#include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSlider>
@@ -368,85 +367,132 @@ TEST_F(TFormPrincipalMusicaTest, OpeningASecondSongStartsItFromTheTopWithoutSect
     EXPECT_FALSE(j->imgPlay->isEnabled());
 }
 
-// Disabled: like the Styles dialog test below, driving the file dialog from a timer
-// sometimes never returns on the offscreen platform.
-TEST_F(TFormPrincipalMusicaTest, DISABLED_TheOpenDialogListsMidFilesInAnyLetterCaseAndCancellingKeepsTheSong)
+// The file dialogs are shown through a seam the tests answer in place of the user,
+// with the dialog as its button builds it; the seam is put back after each test.
+class TFormPrincipalDialogosTest : public TFormPrincipalMusicaTest {
+protected:
+    void TearDown() override
+    {
+        QDir::setCurrent(pastaAntes);
+        TFormPrincipal::mostrarDialogo = mostrarAntes;
+        TFormPrincipalMusicaTest::TearDown();
+    }
+
+    // Every showing records the dialog's folder and listed names, then answers
+    // with the entry of that name (a folder is entered, a file confirmed), or
+    // cancels when escolha is empty.
+    void responder(const QString &escolha)
+    {
+        TFormPrincipal::mostrarDialogo = [this, escolha](TFormEscolherArquivo &dialogo) {
+            ++mostrados;
+            titulo = dialogo.windowTitle();
+            pasta = dialogo.getPasta();
+            listados.clear();
+            for (int i = 0; i < dialogo.lista->count(); ++i)
+                listados.append(dialogo.lista->item(i)->text());
+            if (escolha.isEmpty() || !dialogo.escolher(escolha))
+                dialogo.reject();
+            return dialogo.result();
+        };
+    }
+
+    void tocandoComo(Musica *musica)
+    {
+        EXPECT_EQ(j->getEstado(), TFormPrincipal::tocando);
+        EXPECT_TRUE(Sequenciador::instancia().estaTocando());
+        EXPECT_EQ(GerenciadorMusica::instancia().getMusica(), musica);
+    }
+
+    std::function<int(TFormEscolherArquivo &)> mostrarAntes = TFormPrincipal::mostrarDialogo;
+    QString pastaAntes = QDir::currentPath();
+    int mostrados = 0;
+    QString titulo;
+    QString pasta;
+    QStringList listados;
+};
+
+TEST_F(TFormPrincipalDialogosTest, TheOpenDialogListsMidFilesInAnyLetterCaseRemembersItsFolderAndCancelKeepsTheSong)
 {
-    const QString pasta = AmbienteJanela::arquivo(QStringLiteral("abrir"));
-    QDir().mkpath(pasta);
+    const QString abrirEm = AmbienteJanela::arquivo(QStringLiteral("abrir"));
+    QDir().mkpath(abrirEm + QStringLiteral("/sub"));
     ArquivoMidiTeste midi;
     midi.nota(midi.trilha("Drums"), 0, 9, 36);
-    ASSERT_TRUE(midi.gravar(pasta + QStringLiteral("/BEAT.MID")));
-    ASSERT_TRUE(midi.gravar(pasta + QStringLiteral("/groove.mid")));
-    QFile(pasta + QStringLiteral("/notes.txt")).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(midi.gravar(abrirEm + QStringLiteral("/BEAT.MID")));
+    ASSERT_TRUE(midi.gravar(abrirEm + QStringLiteral("/groove.mid")));
+    QFile(abrirEm + QStringLiteral("/notes.txt")).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QDir::setCurrent(abrirEm));  // where a first Open starts
 
-    QStringList listados;
-    bool aceitar = false;
-    QTimer vigia;
-    QObject::connect(&vigia, &QTimer::timeout, [&] {
-        auto *dialogo = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!dialogo)
-            return;
-        // Point it at the folder once: setting it again restarts the listing.
-        if (dialogo->directory().absolutePath() != QDir(pasta).absolutePath())
-            dialogo->setDirectory(pasta);
-        auto *lista = dialogo->findChild<QListView *>(QStringLiteral("listView"));
-        auto *modelo = dialogo->findChild<QFileSystemModel *>();
-        if (!lista || !modelo)
-            return;
-        const QModelIndex raiz = lista->rootIndex();
-        if (lista->model()->rowCount(raiz) < 2)
-            return;  // still being read
-        listados.clear();
-        for (int i = 0; i < lista->model()->rowCount(raiz); ++i)
-            listados.append(lista->model()->index(i, 0, raiz).data().toString());
-        if (aceitar) {
-            dialogo->selectFile(pasta + QStringLiteral("/BEAT.MID"));
-            QMetaObject::invokeMethod(dialogo, "accept");
-        } else {
-            dialogo->reject();
-        }
-    });
-    vigia.start(20);
-
-    QTest::mouseClick(j->imgOpen, Qt::LeftButton);  // cancelled: no song
+    responder({});
+    QTest::mouseClick(j->imgOpen, Qt::LeftButton);  // cancelled with no song: still none
+    EXPECT_EQ(mostrados, 1);
+    EXPECT_EQ(titulo, t("Open"));
+    EXPECT_EQ(pasta, QDir(abrirEm).absolutePath());
+    EXPECT_EQ(listados, (QStringList{"sub", "BEAT.MID", "groove.mid"}));
     EXPECT_EQ(j->getEstado(), TFormPrincipal::semMusica);
-    listados.sort();
-    EXPECT_EQ(listados, (QStringList{"BEAT.MID", "groove.mid"}));
-    aceitar = true;
+    EXPECT_EQ(GerenciadorMusica::instancia().getMusica(), nullptr);
+
+    responder(QStringLiteral("BEAT.MID"));
     QTest::mouseClick(j->imgOpen, Qt::LeftButton);
-    EXPECT_EQ(j->getEstado(), TFormPrincipal::tocando);
+    Musica *aberta = GerenciadorMusica::instancia().getMusica();
+    ASSERT_NE(aberta, nullptr);
+    tocandoComo(aberta);
     EXPECT_EQ(janelas->setup->caixasCanal[0]->text(), QStringLiteral("Drums"));
+
+    // Cancelling while a song plays changes nothing; the next Open starts where the
+    // last file was confirmed, whatever the working folder is now.
+    ASSERT_TRUE(QDir::setCurrent(AmbienteJanela::pasta()));
+    responder({});
+    QTest::mouseClick(j->imgOpen, Qt::LeftButton);
+    EXPECT_EQ(pasta, QDir(abrirEm).absolutePath());
+    tocandoComo(aberta);
+    EXPECT_TRUE(AmbienteJanela::mensagens().isEmpty());
 }
 
-// Disabled: driving Qt's own file dialog from a timer sometimes never returns on the
-// offscreen platform; the non-ASCII style name is opened through the engine in the
-// asset checks meanwhile.
-TEST_F(TFormPrincipalMusicaTest, DISABLED_TheStylesDialogStartsInTheLanguagesStylesFolderAndOpensANonAsciiName)
+// A name that is not valid UTF-8 is listed with a replacement character and opens.
+TEST_F(TFormPrincipalDialogosTest, TheOpenDialogListsAndOpensANameThatIsNotUtf8)
 {
-    const QString pasta = j->getPastaRitmos();
-    QDir().mkpath(pasta);
+    const QString abrirEm = AmbienteJanela::arquivo(QStringLiteral("latin1"));
+    QDir().mkpath(abrirEm);
     ArquivoMidiTeste midi;
-    midi.nota(midi.trilha("Baião"), 0, 9, 36);
-    ASSERT_TRUE(midi.gravar(pasta + QStringLiteral("/Baião.mid")));
-    QString inicio;
-    QTimer vigia;
-    QObject::connect(&vigia, &QTimer::timeout, [&] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (auto *dialogo = qobject_cast<QFileDialog *>(modal)) {
-            inicio = dialogo->directory().absolutePath();
-            // Confirm as the user would, without the dialog's own existence check, which
-            // races with its file-system model on a loaded machine.
-            dialogo->selectFile(pasta + QStringLiteral("/Baião.mid"));
-            static_cast<QDialog *>(dialogo)->done(QDialog::Accepted);
-        } else if (auto *dialogo = qobject_cast<QDialog *>(modal)) {
-            dialogo->reject();  // anything else fails the test instead of hanging it
-        }
-    });
-    vigia.start(20);
+    midi.nota(midi.trilha("Caf\xe9"), 0, 9, 38);  // track names are Windows-1252
+    ASSERT_TRUE(midi.gravar(abrirEm + QStringLiteral("/temp.mid")));
+    const QByteArray pastaBytes = QFile::encodeName(abrirEm);
+    ASSERT_EQ(::rename((pastaBytes + "/temp.mid").constData(), (pastaBytes + "/caf\xe9.mid").constData()), 0);
+    ASSERT_TRUE(QDir::setCurrent(abrirEm));
+
+    const QString mostrado = QStringLiteral("caf") + QChar(QChar::ReplacementCharacter) + QStringLiteral(".mid");
+    responder(mostrado);
+    QTest::mouseClick(j->imgOpen, Qt::LeftButton);
+    EXPECT_EQ(listados, QStringList{mostrado});
+    ASSERT_NE(GerenciadorMusica::instancia().getMusica(), nullptr);
+    tocandoComo(GerenciadorMusica::instancia().getMusica());
+    EXPECT_EQ(janelas->setup->caixasCanal[0]->text(), QStringLiteral("Café"));
+    EXPECT_TRUE(AmbienteJanela::mensagens().isEmpty());
+}
+
+TEST_F(TFormPrincipalDialogosTest, TheStylesDialogStartsInTheLanguagesStylesFolderWithNoFilterAndOpensANonAsciiName)
+{
+    const QString ritmos = j->getPastaRitmos();
+    QDir().mkpath(ritmos);
+    ArquivoMidiTeste midi;
+    midi.nota(midi.trilha("Bai\xe3o"), 0, 9, 36);
+    ASSERT_TRUE(midi.gravar(ritmos + QStringLiteral("/Baião.mid")));
+    QFile(ritmos + QStringLiteral("/leia-me.txt")).open(QIODevice::WriteOnly);
+
+    responder(QStringLiteral("Baião.mid"));
     QTest::mouseClick(j->imgStyles, Qt::LeftButton);
-    EXPECT_EQ(inicio, QDir(pasta).absolutePath());
-    EXPECT_EQ(j->getEstado(), TFormPrincipal::tocando);
+    EXPECT_EQ(titulo, t("Styles"));
+    EXPECT_EQ(pasta, QDir(ritmos).absolutePath());
+    EXPECT_TRUE(listados.contains(QStringLiteral("leia-me.txt")));  // no filter
+    Musica *aberta = GerenciadorMusica::instancia().getMusica();
+    ASSERT_NE(aberta, nullptr);
+    tocandoComo(aberta);
+    EXPECT_EQ(janelas->setup->caixasCanal[0]->text(), QStringLiteral("Baião"));
+
+    responder({});
+    QTest::mouseClick(j->imgStyles, Qt::LeftButton);
+    EXPECT_EQ(mostrados, 2);
+    tocandoComo(aberta);
     EXPECT_TRUE(AmbienteJanela::mensagens().isEmpty());
 }
 

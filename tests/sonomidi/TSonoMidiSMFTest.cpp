@@ -101,6 +101,39 @@ TEST_F(TSonoMidiSMFTest, ALongTrackIsReadInFullChunksAndTheBufferDoubles)
     EXPECT_EQ(trilha->GetCapacity(), 32768u);
 }
 
+// A long read can be stopped between chunks: what came before stays, the tracks after
+// are empty, the clock gets nothing, and the next read starts over in full.
+TEST_F(TSonoMidiSMFTest, OnReadChunkCanStopAReadBetweenChunks)
+{
+    escrever(ligacao, caminho("duas.mid"), {{notas(20000), notas(5000)}, {}});
+    ASSERT_TRUE(smf.Open(caminho("duas.mid"), 'r', 1));
+    TSonoMidiScore partitura(2);
+    smf.SetScore(&partitura);
+    TSonoMidiSync relogio;
+    relogio.SonoMidi = &ligacao;
+    EspiaoSnMidi espiao(ligacao);
+    QList<qint64> vistos;
+    smf.OnReadChunk = [&](QObject *Sender, uint64_t Records, bool &Abort) {
+        EXPECT_EQ(Sender, &smf);
+        vistos.append(qint64(Records));
+        Abort = Records >= 8192;
+    };
+    EXPECT_FALSE(smf.Read(&relogio));
+    EXPECT_EQ(vistos, (QList<qint64>{0, 8192}));
+    EXPECT_EQ(partitura.GetTrack(0)->GetNumEvents(), 8192u);
+    EXPECT_EQ(partitura.GetTrack(1)->GetNumEvents(), 0u);
+    EXPECT_EQ(espiao.chamadas(QStringLiteral("ReadSMF")).size(), 1);
+    EXPECT_TRUE(espiao.chamadas(QStringLiteral("SetResolution")).isEmpty());
+
+    // Every chunk is announced, the last with all the records of every track before it.
+    vistos.clear();
+    smf.OnReadChunk = [&](QObject *, uint64_t Records, bool &) { vistos.append(qint64(Records)); };
+    EXPECT_TRUE(smf.Read(&relogio));
+    EXPECT_EQ(vistos, (QList<qint64>{0, 8192, 16384, 20000, 20000, 25000}));
+    EXPECT_EQ(partitura.GetTrack(0)->GetNumEvents(), 20000u);
+    EXPECT_EQ(partitura.GetTrack(1)->GetNumEvents(), 5000u);
+}
+
 TEST_F(TSonoMidiSMFTest, WrittenTracksReadBackIdenticalWithTheirMetaEventsByType)
 {
     std::mt19937 sorteio(11);
