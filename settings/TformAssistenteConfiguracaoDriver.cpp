@@ -20,9 +20,12 @@
 #include <QShowEvent>
 #include <QThread>
 
+#include <algorithm>
+
 namespace {
 
 TformAssistenteConfiguracaoDriver *assistenteCriado = nullptr;
+std::chrono::milliseconds pausaEscala{80};
 
 QString texto(const char *secao, const char *chave)
 {
@@ -352,12 +355,22 @@ void TformAssistenteConfiguracaoDriver::descartarEntradaPendente()
     descartandoEntrada = false;
 }
 
+void TformAssistenteConfiguracaoDriver::setPausaEscala(std::chrono::milliseconds pausa)
+{
+    pausaEscala = std::max(pausa, std::chrono::milliseconds(0));
+}
+
+std::chrono::milliseconds TformAssistenteConfiguracaoDriver::getPausaEscala()
+{
+    return pausaEscala;
+}
+
 void TformAssistenteConfiguracaoDriver::tocarTeste()
 {
     SaidaMIDI &saida = SaidaMIDI::instancia();
     for (int k = 0; k < 24; ++k) {
         saida.notaLigada(1, 127, 60 + k);
-        QThread::msleep(80);
+        QThread::msleep(static_cast<unsigned long>(pausaEscala.count()));
         saida.notaDesligada(1, 60 + k);
     }
 }

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QStringList>
 
+#include <chrono>
 #include <cstdint>
 
 class QFrame;
@@ -26,6 +27,11 @@ public:
     // The wizard built at start-up (the last one constructed and still alive),
     // so that the setup dialog can reach it whatever the order of construction.
     static TformAssistenteConfiguracaoDriver *formAssistenteConfiguracaoDriver();
+
+    // How long each note of the test scale sounds (80 ms). Unit tests shorten it, so
+    // that they walk the wizard without waiting for the scale the user hears.
+    static void setPausaEscala(std::chrono::milliseconds pausa);
+    static std::chrono::milliseconds getPausaEscala();
 
     // Controls, owned by the dialog.
     QFrame *Panel2;

@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
 
 bool Espera::ate(const std::function<bool()> &condicao, int milissegundos, int fatia)
 {
@@ -12,4 +15,18 @@ bool Espera::ate(const std::function<bool()> &condicao, int milissegundos, int f
         QCoreApplication::processEvents(QEventLoop::AllEvents, fatia);
     }
     return true;
+}
+
+void Espera::quandoVisivel(QWidget *janela, std::function<void()> acao)
+{
+    QPointer<QWidget> alvo(janela);
+    QTimer::singleShot(0, janela, [alvo, acao = std::move(acao)]() mutable {
+        if (!alvo)
+            return;
+        if (!alvo->isVisible()) {
+            quandoVisivel(alvo, std::move(acao));
+            return;
+        }
+        acao();
+    });
 }

@@ -3,6 +3,17 @@
 #include "platform/PastaAplicacao.h"
 
 #include <filesystem>
+#include <set>
+
+namespace {
+
+std::set<PastaTemporaria *> &vivas()
+{
+    static std::set<PastaTemporaria *> instancias;
+    return instancias;
+}
+
+}  // namespace
 
 PastaTemporaria::PastaTemporaria(const QStringList &copiar)
 {
@@ -14,11 +25,19 @@ PastaTemporaria::PastaTemporaria(const QStringList &copiar)
         fs::copy(origem, destino, fs::copy_options::recursive | fs::copy_options::overwrite_existing, erro);
     }
     PastaAplicacao::definir(caminho());
+    vivas().insert(this);
 }
 
 PastaTemporaria::~PastaTemporaria()
 {
+    vivas().erase(this);
     PastaAplicacao::definir(QString());
+}
+
+void PastaTemporaria::apagarRestantes()
+{
+    for (PastaTemporaria *restante : vivas())
+        restante->pasta.remove();
 }
 
 QString PastaTemporaria::caminho() const

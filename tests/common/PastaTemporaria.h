@@ -18,6 +18,10 @@ public:
     QString arquivo(const QString &nome) const;
     // The application folder produced by the build.
     static QString pastaConstruida();
+    // Deletes the folders of the instances still alive: a suite's own folder lives to
+    // the end of the process on purpose (the library reads it until then), so the
+    // test main calls this last, and a run leaves nothing in the temporary folder.
+    static void apagarRestantes();
 
 private:
     QTemporaryDir pasta;

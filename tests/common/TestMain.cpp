@@ -1,3 +1,5 @@
+#include "common/PastaTemporaria.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -15,5 +17,7 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int resultado = RUN_ALL_TESTS();
+    PastaTemporaria::apagarRestantes();
+    return resultado;
 }

@@ -13,7 +13,11 @@
 #include "sonomidi/TSonoMidi.h"
 #include "sonomidi/TSonoMidiSync.h"
 
+#include <QCoreApplication>
+
 #include <gtest/gtest.h>
+
+#include <chrono>
 
 namespace {
 
@@ -123,6 +127,73 @@ TEST_F(SequenciadorTest, TheClockGetsTheLengthOfOneTick)
         EXPECT_EQ(sequenciador.getAndamento(), 100);
         EXPECT_EQ(tempoDoRelogio(), 9375u);
     }
+}
+
+// A tempo change while the clock runs stops it (its sync-done message comes), hands
+// it the new length and starts it again: the first beat after the change is one new
+// tick after the change, not after the beat before it. While stopped the clock only
+// takes the length.
+TEST_F(SequenciadorTest, ATempoChangeWhilePlayingStopsTheClockSetsTheTempoAndStartsItAgain)
+{
+    std::vector<EventoSequenciamento *> eventos;
+    for (int32_t t = 0; t < 4096; ++t)
+        eventos.push_back(new EventoGenerico(t, 0xB0, 0, 1, t % 128));
+    instalar({eventos}, 4096);
+    TSonoMidiSync *relogio = sequenciador.getSincronizador();
+    const TNotifyEvent original = relogio->OnMidiBeat;
+    std::vector<int64_t> devidos;  // due time of every beat the clock posts, in microseconds
+    relogio->OnMidiBeat = [&](QObject *emissor) {
+        devidos.push_back(relogio->BeatDueTime());
+        original(emissor);
+    };
+    int paradas = 0;
+    relogio->OnSyncDone = [&](QObject *) { ++paradas; };
+    struct Devolver {  // the clock outlives this test: its handlers must not keep our locals
+        TSonoMidiSync *relogio;
+        TNotifyEvent original;
+        ~Devolver()
+        {
+            Sequenciador::instancia().parar();
+            relogio->OnMidiBeat = original;
+            relogio->OnSyncDone = nullptr;
+        }
+    } devolver{relogio, original};
+    auto agora = [] {
+        return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    };
+
+    sequenciador.setAndamento(3000);  // 312 us a tick
+    sequenciador.tocar();
+    ASSERT_TRUE(AmbienteMotor::esperar([&] { return devidos.size() >= 8; }));
+    ASSERT_EQ(paradas, 0);
+    const int64_t antes = agora();
+    sequenciador.setAndamento(10);  // 93750 us a tick
+    const int64_t depois = agora();
+    EXPECT_TRUE(sequenciador.estaTocando());
+    EXPECT_EQ(tempoDoRelogio(), 93750u);
+    // Beats posted before the stop may still arrive; the first one after it is due a whole new tick later.
+    ASSERT_TRUE(AmbienteMotor::esperar([&] { return !devidos.empty() && devidos.back() > depois; }));
+    EXPECT_EQ(paradas, 1);
+    int64_t primeiro = 0;
+    for (int64_t devido : devidos) {
+        if (devido > depois) {
+            primeiro = devido;
+            break;
+        }
+    }
+    EXPECT_GE(primeiro, antes + 93750);
+    EXPECT_LE(primeiro, depois + 93750);
+
+    // Stopped: the length is handed over, the clock neither stops again nor starts.
+    sequenciador.pausar();
+    ASSERT_TRUE(AmbienteMotor::esperar([&] { return paradas == 2; }));
+    sequenciador.setAndamento(3000);
+    EXPECT_FALSE(sequenciador.estaTocando());
+    EXPECT_EQ(tempoDoRelogio(), 312u);
+    // A stop posts its message before it returns: it would be here by now.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(paradas, 2);
 }
 
 TEST_F(SequenciadorTest, TransportKeepsOrRewindsThePosition)

@@ -1,7 +1,6 @@
 #include "common/PastaTemporaria.h"
 #include "player/Bateria.h"
 #include "player/PecasBateria.h"
-#include "player/TabelaBateria.h"
 #include "settings/ArquivoConfiguracao.h"
 
 #include <QCoreApplication>
@@ -13,16 +12,52 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <map>
 #include <memory>
 #include <vector>
 
 namespace {
 
-QString nomeDe(const PecaBateria &peca)
-{
-    return QString::fromLatin1(peca.nome.data(), qsizetype(peca.nome.size()));
-}
+// The kit's pictures as the layout gives them, written out here rather than read
+// from the table the code uses, so a wrong rectangle or order there shows up.
+enum class Grupo { fundo, baqueta, pe, peca };
+struct PecaEsperada {
+    const char *nome;
+    QRect retangulo;
+    Grupo grupo;
+};
+const PecaEsperada pecasEsperadas[] = {
+    {"imgBateria", {0, 0, 626, 414}, Grupo::fundo},
+    {"imgChimbal", {41, 80, 107, 321}, Grupo::peca},
+    {"imgPeChimbal", {79, 335, 97, 75}, Grupo::pe},
+    {"imgSurdo2", {467, 204, 40, 19}, Grupo::peca},
+    {"imgCaixa", {160, 188, 40, 18}, Grupo::peca},
+    {"imgSurdo1", {380, 182, 36, 21}, Grupo::peca},
+    {"imgTon1", {221, 123, 36, 20}, Grupo::peca},
+    {"imgTon2", {302, 121, 39, 22}, Grupo::peca},
+    {"imgPrato1", {72, 0, 102, 71}, Grupo::peca},
+    {"imgPratoAttack1", {183, 43, 81, 40}, Grupo::peca},
+    {"imgPrato2", {290, 11, 112, 69}, Grupo::peca},
+    {"imgPratoAttack2", {392, 108, 90, 61}, Grupo::peca},
+    {"imgPrato3", {452, 20, 142, 88}, Grupo::peca},
+    {"imgBaqCaixa", {111, 197, 68, 28}, Grupo::baqueta},
+    {"imgBaqPrAttack1", {218, 70, 25, 57}, Grupo::baqueta},
+    {"imgBaqPrato1", {139, 58, 38, 63}, Grupo::baqueta},
+    {"imgBaqSurdo2", {410, 204, 69, 12}, Grupo::baqueta},
+    {"imgBaqSurdo1", {322, 181, 73, 18}, Grupo::baqueta},
+    {"imgBaqTon2", {300, 132, 19, 68}, Grupo::baqueta},
+    {"imgBaqTon1", {240, 136, 17, 69}, Grupo::baqueta},
+    {"imgBaqChimbal", {114, 140, 68, 22}, Grupo::baqueta},
+    {"imgBaqAro", {170, 184, 69, 18}, Grupo::baqueta},
+    {"imgBaqPrato2", {303, 62, 23, 69}, Grupo::baqueta},
+    {"imgBaqPrAttack2", {354, 141, 59, 45}, Grupo::baqueta},
+    {"imgBaqPrato3", {412, 85, 64, 41}, Grupo::baqueta},
+    {"imgBaqChimbal2", {115, 129, 71, 24}, Grupo::baqueta},
+    {"imgPeSolto", {92, 344, 86, 64}, Grupo::pe},
+    {"imgBombo", {208, 214, 133, 189}, Grupo::peca},
+    {"imgPeBomboSolto", {259, 300, 42, 105}, Grupo::pe},
+};
 
 // The player window as the kit expects it: a top-level "FormPrincipal" with the
 // kit panel "pnInstrumento" holding the kit pictures.
@@ -56,8 +91,8 @@ protected:
     std::map<QString, bool> estado() const
     {
         std::map<QString, bool> visiveis;
-        for (const PecaBateria &peca : tabelaBateria)
-            visiveis[nomeDe(peca)] = !imagem(nomeDe(peca))->isHidden();
+        for (const PecaEsperada &peca : pecasEsperadas)
+            visiveis[QString::fromLatin1(peca.nome)] = !imagem(QString::fromLatin1(peca.nome))->isHidden();
         return visiveis;
     }
 
@@ -84,30 +119,21 @@ protected:
 
 TEST_F(BateriaTest, PicturesAndConstructionGeometry)
 {
-    ASSERT_EQ(imagens.size(), qsizetype(tabelaBateria.size()));
-    // Children are stacked in creation order, so the panel's child order is the table's.
+    ASSERT_EQ(imagens.size(), qsizetype(std::size(pecasEsperadas)));
+    // Children are stacked in creation order: the panel's child order is the layout's.
     const QObjectList filhos = painel->children();
     ASSERT_EQ(filhos.size(), imagens.size());
-    for (size_t i = 0; i < tabelaBateria.size(); ++i) {
-        const PecaBateria &peca = tabelaBateria[i];
+    for (size_t i = 0; i < std::size(pecasEsperadas); ++i) {
+        const PecaEsperada &peca = pecasEsperadas[i];
+        SCOPED_TRACE(peca.nome);
         EXPECT_EQ(filhos[qsizetype(i)], imagens[qsizetype(i)]);
-        EXPECT_EQ(imagens[qsizetype(i)]->objectName(), nomeDe(peca));
-        EXPECT_EQ(imagens[qsizetype(i)]->geometry(), QRect(peca.esquerda, peca.topo, peca.largura, peca.altura))
-            << peca.nome;
+        EXPECT_EQ(imagens[qsizetype(i)]->objectName(), QString::fromLatin1(peca.nome));
+        EXPECT_EQ(imagens[qsizetype(i)]->geometry(), peca.retangulo);
+        // Only the sticks are drawn with transparency over what lies beneath.
+        EXPECT_EQ(imagens[qsizetype(i)]->pixmap().hasAlphaChannel(), peca.grupo == Grupo::baqueta);
     }
     EXPECT_EQ(painel->geometry(), QRect(70, 39, 626, 414));
-    EXPECT_EQ(imagem("imgBateria")->geometry(), QRect(0, 0, 626, 414));
     EXPECT_EQ(visiveis(), std::vector<QString>{QStringLiteral("imgBateria")});
-
-    // Every slot but 0 and 17 holds exactly one picture, and only sticks are transparent.
-    std::vector<int> ocupados(numSlotsBateria, 0);
-    for (const PecaBateria &peca : tabelaBateria) {
-        if (peca.slot >= 0)
-            ++ocupados[size_t(peca.slot)];
-        EXPECT_EQ(peca.transparente, peca.slot >= 1 && peca.slot <= 13) << peca.nome;
-    }
-    for (int s = 0; s < numSlotsBateria; ++s)
-        EXPECT_EQ(ocupados[size_t(s)], (s == 0 || s == 17) ? 0 : 1) << "slot " << s;
 }
 
 // Each note sets exactly the pictures listed for it and leaves every other
@@ -275,14 +301,18 @@ TEST_F(BateriaTest, DesmontarTakesTheKitApart)
     mostrarTodas();
     bateria->desmontar();
 
-    for (const PecaBateria &peca : tabelaBateria) {
-        QLabel *label = imagem(nomeDe(peca));
-        if (peca.slot >= 1 && peca.slot <= 13) {
+    for (const PecaEsperada &peca : pecasEsperadas) {
+        QLabel *label = imagem(QString::fromLatin1(peca.nome));
+        if (peca.grupo == Grupo::baqueta) {
             EXPECT_NE(label->parentWidget(), painel) << peca.nome;
             EXPECT_EQ(label->window(), janela.get()) << peca.nome << " is still the window's";
-        } else if (peca.slot >= 18) {
+        } else if (peca.grupo == Grupo::peca) {
             EXPECT_TRUE(label->isHidden()) << peca.nome;
             EXPECT_EQ(label->geometry(), QRect(0, 0, 15, 15)) << peca.nome;
+        } else {
+            // Feet and the background stay where they are.
+            EXPECT_EQ(label->parentWidget(), painel) << peca.nome;
+            EXPECT_EQ(label->geometry(), peca.retangulo) << peca.nome;
         }
     }
     EXPECT_FALSE(imagem("imgBateria")->isHidden());

@@ -32,13 +32,15 @@ namespace {
 // The replay devices must be in the environment before the driver library is loaded.
 QTemporaryDir &pastaKit()
 {
-    static QTemporaryDir *pasta = [] {
-        auto *nova = new QTemporaryDir;
-        qputenv("SNMIDI32_INPUT_DEVICES", QFile::encodeName(QStringLiteral("Kit Replay:") + nova->filePath("kit.txt")
-                                                            + QStringLiteral(",Kit Mudo:") + nova->filePath("ausente.txt")));
-        return nova;
+    // Deleted with the process's statics, as the run ends.
+    static QTemporaryDir pasta;
+    static const bool anunciada = [] {
+        qputenv("SNMIDI32_INPUT_DEVICES", QFile::encodeName(QStringLiteral("Kit Replay:") + pasta.filePath("kit.txt")
+                                                            + QStringLiteral(",Kit Mudo:") + pasta.filePath("ausente.txt")));
+        return true;
     }();
-    return *pasta;
+    (void)anunciada;
+    return pasta;
 }
 const bool kitPreparado = (pastaKit(), true);
 

@@ -523,6 +523,92 @@ TEST_F(TFormPrincipalTest, SeekingReturnsToThePausedStoppedOrMarkedStateItStarte
     EXPECT_EQ(seq.getPosicao(), 320);
 }
 
+TEST_F(TFormPrincipalTest, ThePositionSliderSeeksWhilePausedStoppedMarkedAndRepeating)
+{
+    abrirMusica();
+    Sequenciador &seq = Sequenciador::instancia();
+
+    // Paused: the sequencer moves there and stays paused; Pause then plays on from there.
+    clicar(j->imgPause);
+    j->tkbAndamento->setValue(300);
+    EXPECT_EQ(j->getEstado(), TFormPrincipal::pausado);
+    EXPECT_EQ(j->lblPlayer->text(), status("Pausa"));
+    EXPECT_EQ(seq.getPosicao(), 300);
+    EXPECT_FALSE(seq.estaTocando());
+    clicar(j->imgPause);
+    EXPECT_EQ(j->getEstado(), TFormPrincipal::tocando);
+    EXPECT_TRUE(seq.estaTocando());
+    EXPECT_EQ(seq.getPosicao(), 300);
+
+    // Stopped: the sequencer moves there and stays stopped; Play starts from there,
+    // so the first position report is the one at the next beat, not at beat 1.
+    clicar(j->imgStop);
+    j->tkbAndamento->setValue(500);
+    EXPECT_EQ(j->getEstado(), TFormPrincipal::parado);
+    EXPECT_FALSE(seq.estaTocando());
+    EXPECT_EQ(seq.getPosicao(), 500);
+    clicar(j->imgPlay);
+    EXPECT_EQ(j->getEstado(), TFormPrincipal::tocando);
+    EXPECT_TRUE(seq.estaTocando());
+    EXPECT_EQ(seq.getPosicao(), 500);
+    ASSERT_TRUE(AmbienteJanela::esperar([&] { return j->tkbAndamento->value() != 500; }));
+    EXPECT_EQ(j->tkbAndamento->value(), 512);
+
+    // Repeating 128..384: before the start it keeps repeating; past the end the
+    // section goes and the song plays on.
+    seq.setPosicao(128);
+    clicar(j->imgRepeat);
+    seq.setPosicao(384);
+    clicar(j->imgRepeat);
+    ASSERT_EQ(j->getEstado(), TFormPrincipal::repetindo);
+    j->tkbAndamento->setValue(64);
+    EXPECT_EQ(j->getEstado(), TFormPrincipal::repetindo);
+    EXPECT_EQ(j->lblPlayer->text(), status("Repetindo"));
+    EXPECT_EQ(seq.getInicioLoop(), 128);
+    EXPECT_EQ(seq.getFimLoop(), 384);
+    EXPECT_EQ(seq.getPosicao(), 64);
+    j->tkbAndamento->setValue(600);
+    EXPECT_EQ(j->getEstado(), TFormPrincipal::tocando);
+    EXPECT_EQ(j->lblPlayer->text(), status("Tocando"));
+    EXPECT_EQ(seq.getInicioLoop(), -1);
+    EXPECT_EQ(seq.getFimLoop(), -1);
+    EXPECT_EQ(seq.getPosicao(), 600);
+    EXPECT_TRUE(seq.estaTocando());
+    EXPECT_EQ(habilitados(), QStringLiteral("Rew Stop Pause Repeat FF"));
+
+    // Start marked at 700: back before it, the marking goes and the song plays on.
+    seq.setPosicao(700);
+    clicar(j->imgRepeat);
+    ASSERT_EQ(j->getEstado(), TFormPrincipal::inicioMarcado);
+    j->tkbAndamento->setValue(650);
+    EXPECT_EQ(j->getEstado(), TFormPrincipal::tocando);
+    EXPECT_EQ(seq.getInicioLoop(), -1);
+    EXPECT_EQ(seq.getPosicao(), 650);
+}
+
+// Fast-forward to the end leaves the sequencer at the song's last tick, playing; the
+// clock's next position report, whatever tick it comes at, stops the player.
+TEST_F(TFormPrincipalTest, AfterFastForwardToTheEndTheNextPositionReportStopsThePlayer)
+{
+    abrirMusica();
+    Sequenciador &seq = Sequenciador::instancia();
+    QTest::mousePress(j->imgFF, Qt::LeftButton);
+    for (int i = 0; i < 40; ++i)
+        j->TimerPlayerTimer();
+    QTest::mouseRelease(j->imgFF, Qt::LeftButton);
+    ASSERT_EQ(seq.getPosicao(), GerenciadorMusica::instancia().getTotalTicks());
+    ASSERT_EQ(j->getEstado(), TFormPrincipal::tocando);
+    ASSERT_TRUE(seq.estaTocando());
+
+    ASSERT_TRUE(AmbienteJanela::esperar([&] { return j->getEstado() != TFormPrincipal::tocando; }));
+    EXPECT_EQ(j->getEstado(), TFormPrincipal::parado);
+    EXPECT_EQ(j->lblPlayer->text(), status("Parado"));
+    EXPECT_FALSE(seq.estaTocando());
+    EXPECT_EQ(seq.getPosicao(), 0);
+    EXPECT_EQ(j->tkbAndamento->value(), 0);
+    EXPECT_EQ(habilitados(), QStringLiteral("Rew Play FF"));
+}
+
 TEST_F(TFormPrincipalTest, ASeekCannotStickOnASecondPressOrWhenTheWindowLosesActivation)
 {
     abrirMusica();

@@ -12,6 +12,7 @@
 #include "settings/ArquivoConfiguracao.h"
 #include "settings/GerenciadorIdiomas.h"
 #include "settings/TFormSetup.h"
+#include "settings/TformAssistenteConfiguracaoDriver.h"
 #include "song/GerenciadorMusica.h"
 #include "song/Musica.h"
 #include "song/Trilha.h"
@@ -19,8 +20,6 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFile>
-#include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -122,6 +121,7 @@ void AmbienteSetup::preparar()
     pastaSuite();
     CaixaMensagem::gravar(true);
     CaixaMensagem::limparRegistros();
+    TformAssistenteConfiguracaoDriver::setPausaEscala(std::chrono::milliseconds(pausaEscala));
     GerenciadorIdiomas::instancia()->selecionarIdioma(QStringLiteral("Teste"));
 
     EstadoPadrao::restaurar();
@@ -174,20 +174,6 @@ QList<AmbienteSetup::Mensagem> AmbienteSetup::semSilencio(const QList<Mensagem> 
 bool AmbienteSetup::esperar(const std::function<bool()> &condicao, int milissegundos)
 {
     return Espera::ate(condicao, milissegundos);
-}
-
-void AmbienteSetup::quandoVisivel(QWidget *janela, std::function<void()> acao)
-{
-    QPointer<QWidget> alvo(janela);
-    QTimer::singleShot(0, janela, [alvo, acao = std::move(acao)]() mutable {
-        if (!alvo)
-            return;
-        if (!alvo->isVisible()) {
-            quandoVisivel(alvo, std::move(acao));
-            return;
-        }
-        acao();
-    });
 }
 
 void AmbienteSetup::abrirMusica(TFormSetup &setup, int trilhas, const QList<int> &bateria)

@@ -24,8 +24,12 @@ public:
     };
 
     // Language "Teste" current, message boxes recorded, no song, sequencer stopped,
-    // every flag set, a recording instrument, device 0 open and stored.
+    // every flag set, a recording instrument, device 0 open and stored, the wizard's
+    // scale at pausaEscala a note.
     static void preparar();
+    // The wizard's note length in these suites: long enough to see that each note
+    // sounds for it, short enough that a walk through the wizard takes no time.
+    static constexpr int pausaEscala = 2;
     // The suite's folder, which also holds the shipped languages when the build made them.
     static QString pasta();
 
@@ -40,8 +44,6 @@ public:
 
     // Runs the event loop until the condition holds or a generous deadline passes.
     static bool esperar(const std::function<bool()> &condicao, int milissegundos = 30000);
-    // Runs acao from the event loop once janela is visible, e.g. inside its exec().
-    static void quandoVisivel(QWidget *janela, std::function<void()> acao);
 
     // What opening a song does to the dialog: a song of that many tracks (those
     // of bateria carry drums, each track its own channel) becomes current, boxes

@@ -240,9 +240,12 @@ TEST_F(GerenciadorIdiomasTest, AStrayFileCannotHijackALanguageAndMissingTextsFal
         EXPECT_EQ(gerenciador.obterTexto("frmPrincipal", "closeQuery"), "Do you really want to quit Tamborly?");
         EXPECT_EQ(gerenciador.obterTexto("geral", "nomeAplicacao"), "Tamborly");
         EXPECT_EQ(gerenciador.obterTexto("frmPrincipal", "nada"), QString());
-        for (const IdiomaPadrao::Chave &c : IdiomaPadrao::chaves())
-            if (!c.imagem)
-                EXPECT_FALSE(gerenciador.obterTexto(c.secao, c.chave).isEmpty()) << c.secao.toStdString() << " " << c.chave.toStdString();
+        for (const IdiomaPadrao::Chave &c : IdiomaPadrao::chaves()) {
+            if (!c.imagem) {
+                EXPECT_FALSE(gerenciador.obterTexto(c.secao, c.chave).isEmpty())
+                    << c.secao.toStdString() << " " << c.chave.toStdString();
+            }
+        }
     }
     // Two incomplete files of one name: no complete one to prefer, both stay, without a word.
     CaixaMensagem::limparRegistros();

@@ -1,5 +1,6 @@
 #include "AmbienteSetup.h"
 #include "EscalaTeste.h"
+#include "common/Espera.h"
 
 #include "engine/SaidaMIDI.h"
 #include "engine/Sequenciador.h"
@@ -44,7 +45,7 @@ protected:
     // that went wrong still closes it.
     int32_t executar(const std::function<void()> &caminho)
     {
-        AmbienteSetup::quandoVisivel(&assistente, [this, caminho] {
+        Espera::quandoVisivel(&assistente, [this, caminho] {
             caminho();
             if (assistente.isVisible())
                 assistente.reject();

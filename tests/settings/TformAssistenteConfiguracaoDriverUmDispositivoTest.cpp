@@ -1,5 +1,6 @@
 #include "AmbienteSetup.h"
 #include "EscalaTeste.h"
+#include "common/Espera.h"
 
 #include "engine/SaidaMIDI.h"
 #include "settings/TformAssistenteConfiguracaoDriver.h"
@@ -23,7 +24,7 @@ TEST(TformAssistenteConfiguracaoDriverUmDispositivo, SinteseEmbutidaOuvidaOuNao)
 
     TformAssistenteConfiguracaoDriver assistente;
     auto executar = [&](const std::function<void()> &caminho) {
-        AmbienteSetup::quandoVisivel(&assistente, [&assistente, caminho] {
+        Espera::quandoVisivel(&assistente, [&assistente, caminho] {
             caminho();
             if (assistente.isVisible())
                 assistente.reject();

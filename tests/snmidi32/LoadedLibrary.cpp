@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <thread>
 
 LoadedLibrary::LoadedLibrary(Variables variables)
@@ -21,8 +22,10 @@ LoadedLibrary::LoadedLibrary(Variables variables)
     handle = dlopen(SNMIDI32_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
     for (const auto &[name, value] : environment)
         unsetenv(name.c_str());
+    // The build always makes the library: a load that fails is the fault under test,
+    // never a reason to pass with every entry point missing.
     if (!handle)
-        return;
+        throw std::runtime_error(std::string("cannot load " SNMIDI32_LIBRARY_PATH ": ") + dlerror());
 #define SNMIDI32_ENTRY(name) \
     name = reinterpret_cast<decltype(name)>(dlsym(handle, #name)); \
     resolved += name != nullptr;

@@ -39,8 +39,8 @@ TEST(TSonoMidiTest, AnAbsentLibraryRaisesAndLeavesNothingLoaded)
     EXPECT_FALSE(carregada(QStringLiteral(TESTE_BIBLIOTECA_AUSENTE)));
 
     // The application folder holds no library and the normal search finds none.
-    if (carregada(QStringLiteral("libSnMidi32.so")))
-        GTEST_SKIP() << "a libSnMidi32.so is already loaded in this process";
+    // This suite's first test: nothing has loaded the library yet.
+    ASSERT_FALSE(carregada(QStringLiteral("libSnMidi32.so"))) << "a libSnMidi32.so is already loaded in this process";
     PastaTemporaria vazia{QStringList()};
     try {
         TSonoMidi ligacao;
