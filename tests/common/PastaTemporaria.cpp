@@ -9,8 +9,9 @@ namespace {
 
 std::set<PastaTemporaria *> &vivas()
 {
-    static std::set<PastaTemporaria *> instancias;
-    return instancias;
+    // Never destroyed: apagarRestantes runs at exit, after other statics may be gone.
+    static auto *instancias = new std::set<PastaTemporaria *>;
+    return *instancias;
 }
 
 }  // namespace

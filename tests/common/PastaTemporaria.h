@@ -20,7 +20,7 @@ public:
     static QString pastaConstruida();
     // Deletes the folders of the instances still alive: a suite's own folder lives to
     // the end of the process on purpose (the library reads it until then), so the
-    // test main calls this last, and a run leaves nothing in the temporary folder.
+    // test main has this run at exit, and a run leaves nothing in the temporary folder.
     static void apagarRestantes();
 
 private:

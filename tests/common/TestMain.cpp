@@ -6,18 +6,21 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 // Every suite runs with a real application object, so widgets, timers and the
 // hidden windows of the toolkit behave as in the program.
 int main(int argc, char **argv)
 {
     // Scored runs go to the practice history in the user's data folder: a test
     // run, and every program it starts, keeps them in a folder of its own instead.
-    QTemporaryDir dadosUsuario;
+    // Static, and the suites' folders deleted at exit: a death test's child ends
+    // through exit() and must leave nothing behind either.
+    static QTemporaryDir dadosUsuario;
+    std::atexit(PastaTemporaria::apagarRestantes);
     qputenv("XDG_DATA_HOME", QFile::encodeName(dadosUsuario.path()));
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    const int resultado = RUN_ALL_TESTS();
-    PastaTemporaria::apagarRestantes();
-    return resultado;
+    return RUN_ALL_TESTS();
 }

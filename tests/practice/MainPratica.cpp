@@ -8,7 +8,7 @@
 int main(int argc, char **argv)
 {
     // Never the user's own practice history, not even from the programs a test starts.
-    QTemporaryDir dadosUsuario;
+    static QTemporaryDir dadosUsuario;  // static: deleted even when a test ends the process through exit()
     qputenv("XDG_DATA_HOME", QFile::encodeName(dadosUsuario.path()));
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
