@@ -127,7 +127,7 @@ TFormEscolherArquivo::TFormEscolherArquivo(QWidget *parent) : QDialog(parent)
     grade->setColumnStretch(1, 1);
 
     setFiltro(texto("todosArquivos"), {});
-    lista->setFocus();
+    edtNome->setFocus();  // typing a name and Enter opens it, as in any file dialog
 }
 
 void TFormEscolherArquivo::setFiltro(const QString &descricao, const QByteArray &novoSufixo)

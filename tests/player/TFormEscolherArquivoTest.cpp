@@ -110,6 +110,8 @@ TEST_F(TFormEscolherArquivoTest, WalksFoldersByDoubleClickOpenUpBackspaceAndType
     dialogo().setFiltro(QStringLiteral("mid (*.mid)"), QByteArrayLiteral(".mid"));
     dialogo().setPasta(raiz);
 
+    // Typing starts in the name line, as in any file dialog.
+    EXPECT_EQ(dialogo().focusWidget(), dialogo().edtNome);
     // A folder chosen is entered, not returned.
     ASSERT_TRUE(dialogo().escolher(QStringLiteral("alfa")));
     EXPECT_EQ(dialogo().getPasta(), raiz + QStringLiteral("/alfa"));
