@@ -283,6 +283,8 @@ void SaidaMIDI::prepararCarga()
 SaidaMIDI::MusicaLida SaidaMIDI::lerMusica(const QString &nome, ProgressoLeitura *progresso)
 {
     Sequenciador &sequenciador = Sequenciador::instancia();
+    if (progresso)
+        progresso->milesimos.store(-1);  // no measure until the conversion starts
     // Opening closes any file still open; nothing of the old song is touched
     // before the new file is known to be readable.
     arquivoAberto = false;
@@ -300,10 +302,9 @@ SaidaMIDI::MusicaLida SaidaMIDI::lerMusica(const QString &nome, ProgressoLeitura
         partitura = std::make_unique<TSonoMidiScore>(static_cast<int>(arquivoMidi->GetNumTracks()));
         arquivoMidi->SetScore(partitura.get());
         TSonoMidiSync *relogio = sequenciador.getSincronizador();
-        // The library's read of a big score is as long as the conversion: a Cancel
-        // must stop it too, chunk by chunk.
+        // The library's read of a big score takes a second or more: a Cancel must
+        // stop it too, between chunks.
         if (progresso) {
-            progresso->milesimos.store(-1);
             arquivoMidi->OnReadChunk = [progresso](QObject *, uint64_t registros, bool &parar) {
                 progresso->lidos.store(int64_t(registros));
                 parar = progresso->cancelar.load();
@@ -429,6 +430,7 @@ SaidaMIDI::MusicaLida SaidaMIDI::lerMusica(const QString &nome, ProgressoLeitura
         arquivoMidi->OnReadChunk = nullptr;  // it looks at progresso, which the caller frees
         musica.reset();
         fecharArquivo();
+        partitura.reset();  // a big score half read would hold its memory until the next song
         throw;
     }
 
