@@ -1,9 +1,9 @@
 # Installation: `cmake --install <build>` (prefix ~/.local unless given) puts the
 # application folder in <prefix>/lib/tamborly, a launcher in <prefix>/bin, a
-# desktop entry and the icon; the target `uninstall` takes them away again.
-# The settings file lives in the application folder, so it is written there on
-# the first close; a folder the user cannot write (a system-wide install) keeps
-# no settings.
+# desktop entry, the icon and the AppStream metadata; the target `uninstall` takes
+# them away again. cmake/Package.cmake makes the same install into a Debian package.
+# The settings file lives in the application folder while that folder is writable
+# (a per-user install), else in the user's $XDG_CONFIG_HOME/tamborly.
 
 # The application folder as the build made it; a settings file of the build's
 # own runs stays behind.
@@ -14,29 +14,30 @@ install(DIRECTORY "${TAMBORLY_APP_DIR}/" DESTINATION lib/tamborly USE_SOURCE_PER
 # install can be moved or staged with DESTDIR.
 install(PROGRAMS "${CMAKE_CURRENT_LIST_DIR}/tamborly-launcher.sh" DESTINATION bin RENAME tamborly)
 
+# `cmake --install --strip`, and the Debian package: the binaries of the
+# application folder without their debugging information.
+install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+  foreach(binario tamborly tamborly-play libSnMidi32.so)
+    execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded
+      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/tamborly/\${binario}\")
+  endforeach()
+endif()")
+
 install(FILES "${TAMBORLY_APP_DIR}/tamborly.svg" DESTINATION share/icons/hicolor/scalable/apps)
 install(FILES "${TAMBORLY_APP_DIR}/tamborly.png" DESTINATION share/icons/hicolor/256x256/apps)
 
-# The desktop entry names the launcher by its installed path: ~/.local/bin is not
-# always on the PATH of a desktop session. No %f and no MIME types: the program
-# takes no arguments.
-install(CODE [[
-  set(destino "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/share/applications")
-  file(MAKE_DIRECTORY "${destino}")
-  file(WRITE "${destino}/tamborly.desktop"
-"[Desktop Entry]
-Type=Application
-Name=Tamborly
-GenericName=Drum Rhythm Player
-Comment=Play drum rhythms from MIDI files and drum along on the keyboard
-Exec=${CMAKE_INSTALL_PREFIX}/bin/tamborly
-Icon=tamborly
-Terminal=false
-Categories=AudioVideo;Audio;Music;Player;
-")
-  list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${destino}/tamborly.desktop")
-  message(STATUS "Installing: ${destino}/tamborly.desktop")
-]])
+# The release the AppStream metadata announces: bump it with the project's version.
+set(TAMBORLY_RELEASE_DATE 2026-12-09)
+configure_file("${CMAKE_SOURCE_DIR}/packaging/io.github.tamborly.Tamborly.metainfo.xml.in"
+  "${CMAKE_BINARY_DIR}/packaging/io.github.tamborly.Tamborly.metainfo.xml" @ONLY)
+install(FILES "${CMAKE_BINARY_DIR}/packaging/io.github.tamborly.Tamborly.metainfo.xml" DESTINATION share/metainfo)
+
+# The desktop entry names the launcher by its installed path (~/.local/bin is not
+# always on the PATH of a desktop session), and the prefix is only known when
+# installing (`cmake --install build --prefix DIR`), so it is configured then.
+install(CODE "set(TAMBORLY_DESKTOP_IN \"${CMAKE_SOURCE_DIR}/packaging/tamborly.desktop.in\")
+set(PROJECT_VERSION \"${PROJECT_VERSION}\")")
+install(SCRIPT "${CMAKE_CURRENT_LIST_DIR}/InstallDesktopEntry.cmake")
 
 if(NOT TARGET uninstall)
   add_custom_target(uninstall

@@ -7,6 +7,7 @@
 #include "player/Bateria.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -137,9 +138,10 @@ void ArquivoConfiguracao::setLatencia(double valor, double dispersao)
 
 void ArquivoConfiguracao::carregar()
 {
-    // A save cut short by a killed process leaves its temporary file behind.
-    GravacaoSegura::removerSobras(PastaAplicacao::arquivo(nomeArquivo));
-    const ArquivoPerfil perfil(PastaAplicacao::arquivo(nomeArquivo));
+    // A save cut short by a killed process leaves its temporary file behind, in
+    // the folder the saves go to.
+    GravacaoSegura::removerSobras(PastaAplicacao::arquivoConfiguracaoGravado(nomeArquivo));
+    const ArquivoPerfil perfil(PastaAplicacao::arquivoConfiguracaoLido(nomeArquivo));
     // The kit's keys stand apart from the numbers below: a bad one of those does not lose them.
     carregarKit(perfil);
     carregarPratica(perfil);
@@ -258,5 +260,8 @@ bool ArquivoConfiguracao::salvar()
         linhas.append(QStringLiteral("latenciaDispersao=") + QString::number(latenciaDispersao, 'f', 1));
     }
     acrescentarPratica(linhas);
-    return ArquivoPerfil::gravarLinhas(PastaAplicacao::arquivo(nomeArquivo), linhas);
+    // A system-wide install saves in the user's configuration folder, made on the first save.
+    const QString caminho = PastaAplicacao::arquivoConfiguracaoGravado(nomeArquivo);
+    QDir().mkpath(QFileInfo(caminho).absolutePath());
+    return ArquivoPerfil::gravarLinhas(caminho, linhas);
 }

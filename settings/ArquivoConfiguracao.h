@@ -13,13 +13,15 @@ class Instrumento;
 // The player's persistent settings (output device, master volume, language)
 // and two run-time items every window reaches through it: the per-track
 // enabled flags and the on-screen instrument. The settings file lies beside the
-// executable and is read once, at the first instancia().
+// executable, or in the user's configuration folder when the program's folder
+// cannot be written (PastaAplicacao::arquivoConfiguracaoGravado), and is read
+// once, at the first instancia().
 class ArquivoConfiguracao {
 public:
     static ArquivoConfiguracao &instancia();
 
     // Reads the settings of an executable of that file name from the application
-    // folder. instancia() uses the running executable's name; tests build their own.
+    // folder (or the user's, see above). instancia() uses the running executable's name; tests build their own.
     explicit ArquivoConfiguracao(const QString &nomeExecutavel);
     ~ArquivoConfiguracao();
     ArquivoConfiguracao(const ArquivoConfiguracao &) = delete;

@@ -9,12 +9,16 @@ manifesto="$BUILD/install_manifest.txt"
 restaurar() { if [ -f "$TRABALHO/manifesto.guardado" ]; then cp "$TRABALHO/manifesto.guardado" "$manifesto"; else rm -f "$manifesto"; fi; }
 cmake --install "$BUILD" --prefix "$PREFIXO" > "$TRABALHO/instalar.txt" || { restaurar; falhar "install"; }
 for f in bin/tamborly lib/tamborly/tamborly lib/tamborly/libSnMidi32.so lib/tamborly/English.idm \
-         share/applications/tamborly.desktop share/icons/hicolor/scalable/apps/tamborly.svg; do
+         share/applications/tamborly.desktop share/icons/hicolor/scalable/apps/tamborly.svg \
+         share/metainfo/io.github.tamborly.Tamborly.metainfo.xml; do
   [ -e "$PREFIXO/$f" ] || { restaurar; falhar "not installed: $f"; }
 done
 [ -d "$PREFIXO/lib/tamborly/styles" ] && [ -d "$PREFIXO/lib/tamborly/help" ] || { restaurar; falhar "styles or help missing"; }
 grep -q "^Exec=$PREFIXO/bin/tamborly\$" "$PREFIXO/share/applications/tamborly.desktop" || { restaurar; falhar "Exec line"; }
 grep -q "%f\|MimeType" "$PREFIXO/share/applications/tamborly.desktop" && { restaurar; falhar "the entry takes arguments"; }
+desktop-file-validate "$PREFIXO/share/applications/tamborly.desktop" || { restaurar; falhar "desktop-file-validate"; }
+appstreamcli validate --no-net "$PREFIXO/share/metainfo/io.github.tamborly.Tamborly.metainfo.xml" \
+  || { restaurar; falhar "appstreamcli validate"; }
 printf '[geral]\r\ndriver=0\r\nvolume=100\r\nidioma=English\r\n' > "$PREFIXO/lib/tamborly/tamborly.ini"
 iniciar "$PREFIXO/bin/tamborly"
 PRINCIPAL="$(janela "$TITULO_PRINCIPAL")" || { restaurar; falhar "the installed program shows no window"; }

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -134,7 +135,10 @@ TEST_F(ArquivoConfiguracaoTest, SettersChangeMemoryUntilSave)
 
 TEST_F(ArquivoConfiguracaoTest, AFolderThatCannotBeWrittenKeepsTheValuesInMemoryAndSaysSo)
 {
-    // Nobody, not even root, can create files in /proc.
+    // Nobody, not even root, can create files in /proc: neither the application
+    // folder nor the user's configuration folder there can be written.
+    const QByteArray configuracaoAnterior = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", "/proc/tamborly-test");
     PastaAplicacao::definir(QStringLiteral("/proc"));
     ArquivoConfiguracao configuracao("player.exe");
     configuracao.setDriver(5);
@@ -142,6 +146,89 @@ TEST_F(ArquivoConfiguracaoTest, AFolderThatCannotBeWrittenKeepsTheValuesInMemory
     EXPECT_EQ(configuracao.getDriver(), 5);
     EXPECT_FALSE(QFile::exists(QStringLiteral("/proc/player.ini")));
     PastaAplicacao::definir(pasta.caminho());
+    qputenv("XDG_CONFIG_HOME", configuracaoAnterior);
+}
+
+// A system-wide install: the program's folder cannot be written (the seam says so,
+// since the tests run as root), so the settings live in $XDG_CONFIG_HOME/tamborly.
+class ConfiguracaoSistemaTest : public ArquivoConfiguracaoTest {
+protected:
+    QTemporaryDir configuracaoUsuario;
+    QByteArray configuracaoAnterior = qgetenv("XDG_CONFIG_HOME");
+
+    void SetUp() override
+    {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(configuracaoUsuario.path()));
+        PastaAplicacao::definirGravavel(false);
+    }
+    void TearDown() override
+    {
+        PastaAplicacao::definirGravavel(std::nullopt);
+        qputenv("XDG_CONFIG_HOME", configuracaoAnterior);
+    }
+    QString doUsuario(const QString &nome) const { return configuracaoUsuario.filePath(QStringLiteral("tamborly/") + nome); }
+    QByteArray lerDoUsuario(const QString &nome) const
+    {
+        QFile arquivo(doUsuario(nome));
+        return arquivo.open(QIODevice::ReadOnly) ? arquivo.readAll() : QByteArray("<missing>");
+    }
+    void escreverDoUsuario(const QString &nome, const QByteArray &conteudo) const
+    {
+        QDir().mkpath(QFileInfo(doUsuario(nome)).absolutePath());
+        QFile arquivo(doUsuario(nome));
+        ASSERT_TRUE(arquivo.open(QIODevice::WriteOnly));
+        arquivo.write(conteudo);
+    }
+};
+
+TEST_F(ConfiguracaoSistemaTest, SettingsAreSavedInTheUsersFolderAndReadFromThereFirst)
+{
+    // First start of a user: no folder of their own yet; the one beside the program
+    // (a default an administrator put there) is read, never written.
+    const QByteArray padraoAdministrador = "[geral]\r\ndriver=-1\r\nvolume=60\r\nidioma=English\r\n";
+    escrever("player.ini", padraoAdministrador);
+    {
+        ArquivoConfiguracao configuracao("player.exe");
+        EXPECT_EQ(valores(configuracao), "-1 60 [English]");
+        configuracao.setDriver(2);
+        EXPECT_TRUE(configuracao.salvar());
+    }
+    EXPECT_EQ(lerDoUsuario("player.ini"), "[geral]\r\ndriver=2\r\nvolume=60\r\nidioma=English\r\n");
+    EXPECT_EQ(ler("player.ini"), padraoAdministrador);
+    // From now on the user's own file wins over the one beside the program.
+    EXPECT_EQ(valores(ArquivoConfiguracao("player.exe")), "2 60 [English]");
+
+    // Without a file beside the program either: the defaults, saved to the user's folder.
+    QFile::remove(pasta.arquivo("player.ini"));
+    QFile::remove(doUsuario("player.ini"));
+    ArquivoConfiguracao nova("player.exe");
+    EXPECT_EQ(valores(nova), "0 127 [English]");
+    EXPECT_TRUE(nova.salvar());
+    EXPECT_EQ(lerDoUsuario("player.ini"), "[geral]\r\ndriver=0\r\nvolume=127\r\nidioma=English\r\n");
+    EXPECT_TRUE(QDir(pasta.caminho()).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(ConfiguracaoSistemaTest, AWritableProgramFolderKeepsItsSettingsBesideTheProgram)
+{
+    escreverDoUsuario("player.ini", "[geral]\r\ndriver=4\r\n");
+    escrever("player.ini", "[geral]\r\ndriver=1\r\n");
+    PastaAplicacao::definirGravavel(true);
+    ArquivoConfiguracao configuracao("player.exe");
+    EXPECT_EQ(configuracao.getDriver(), 1);
+    configuracao.setDriver(3);
+    EXPECT_TRUE(configuracao.salvar());
+    EXPECT_EQ(ler("player.ini"), "[geral]\r\ndriver=3\r\nvolume=127\r\nidioma=English\r\n");
+    EXPECT_EQ(lerDoUsuario("player.ini"), "[geral]\r\ndriver=4\r\n");
+}
+
+TEST_F(ConfiguracaoSistemaTest, LeftoversAreRemovedFromTheFolderTheSavesGoTo)
+{
+    escreverDoUsuario("player.ini", "[geral]\r\ndriver=3\r\n");
+    escreverDoUsuario("player.ini.a1B2c3", "[geral]\n");
+    escrever("player.ini.d4E5f6", "[geral]\n");  // not ours to touch: that folder is read-only
+    EXPECT_EQ(ArquivoConfiguracao("player.exe").getDriver(), 3);
+    EXPECT_EQ(QDir(QFileInfo(doUsuario("x")).absolutePath()).entryList(QDir::Files), QStringList{"player.ini"});
+    EXPECT_TRUE(QFile::exists(pasta.arquivo("player.ini.d4E5f6")));
 }
 
 TEST_F(ArquivoConfiguracaoTest, SaveReplacesTheFileWholeAndNeverWritesThroughIt)
