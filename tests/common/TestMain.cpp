@@ -21,7 +21,7 @@ int main(int argc, char **argv)
     qputenv("XDG_DATA_HOME", QFile::encodeName(dadosUsuario.path()));
     // Settings of a program folder that cannot be written go to the user's
     // configuration folder: never the real one during tests.
-    QTemporaryDir configuracaoUsuario;
+    static QTemporaryDir configuracaoUsuario;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(configuracaoUsuario.path()));
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
