@@ -7,8 +7,9 @@
 #include <vector>
 
 // Scores Play Along: every hit (a key or a pad) against the drum strokes that Play
-// Along withheld. Times are microseconds of CLOCK_MONOTONIC: a stroke's is when its
-// tick was due, a hit's is when it arrived minus the calibrated latency.
+// Along withheld. Times are microseconds of CLOCK_MONOTONIC: a stroke's is when the
+// song sounds its tick (the tick's due time plus the output latency), a hit's is when
+// it arrived minus the calibrated latency (the drummer's and the kit's own).
 //
 // A hit takes the nearest unmatched stroke of its drum family within 100 ms. Strokes
 // become known only when their tick is handled, so an early hit waits until no stroke
@@ -41,9 +42,9 @@ public:
 
     // Forgets everything and starts a Play Along session; until then nothing is scored.
     void iniciar();
-    // A withheld stroke, due at instante (never earlier than the strokes before it).
+    // A withheld stroke, expected at instante (never earlier than the strokes before it).
     void esperar(int32_t nota, int64_t instante);
-    // Every stroke due up to instante is known now.
+    // Every stroke expected up to instante is known now.
     void avancar(int64_t instante);
     // A hit at instante (latency already taken off).
     void tocar(int32_t nota, int64_t instante);

@@ -4,9 +4,10 @@
 #include <cmath>
 #include <cstdlib>
 
-void Calibracao::iniciar(int64_t novoInicio)
+void Calibracao::iniciar(int64_t novoInicio, int64_t novaLatencia)
 {
     inicio = novoInicio;
+    latenciaSaida = novaLatencia;
     cliques.assign(numCliques, 0);
     batidas.clear();
 }
@@ -15,7 +16,7 @@ int64_t Calibracao::instanteDoClique(int k) const
 {
     if (k >= 0 && size_t(k) < cliques.size() && cliques[size_t(k)] != 0)
         return cliques[size_t(k)];
-    return inicio + int64_t(k) * intervaloUs;
+    return devidoDoClique(k) + latenciaSaida;
 }
 
 void Calibracao::marcarClique(int k, int64_t instante)

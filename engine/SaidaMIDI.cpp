@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <ctime>
 
 namespace {
 
@@ -34,6 +35,13 @@ SaidaMIDI *&unica()
 {
     static SaidaMIDI *instancia = nullptr;
     return instancia;
+}
+
+int64_t agoraMonotonico()
+{
+    timespec agora{};
+    clock_gettime(CLOCK_MONOTONIC, &agora);
+    return int64_t(agora.tv_sec) * 1000000 + agora.tv_nsec / 1000;
 }
 
 }  // namespace
@@ -138,7 +146,7 @@ void SaidaMIDI::notaLigada(int32_t canal, int32_t velocidade, int32_t nota)
     enviarMensagem(0x90 + canal, nota, velocidade);
 }
 
-void SaidaMIDI::notaLigadaEm(int64_t devido, int32_t canal, int32_t velocidade, int32_t nota)
+int64_t SaidaMIDI::notaLigadaEm(int64_t devido, int32_t canal, int32_t velocidade, int32_t nota)
 {
     // Scheduled as the notes of a beat due then are, so it sounds with the same output latency.
     const auto marcar = sonoMidi->SetDispatchDue;
@@ -153,6 +161,16 @@ void SaidaMIDI::notaLigadaEm(int64_t devido, int32_t canal, int32_t velocidade, 
     }
     if (marcar)
         marcar(0);
+    // The library sends a note at once when its time has passed, and then it sounds now; so
+    // does a library that places nothing.
+    if (!marcar)
+        return agoraMonotonico();
+    return std::max(devido + getLatenciaSaida(), agoraMonotonico());
+}
+
+int64_t SaidaMIDI::getLatenciaSaida() const
+{
+    return porta->GetLatency();
 }
 
 void SaidaMIDI::notaDesligada(int32_t canal, int32_t nota)

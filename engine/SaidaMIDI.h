@@ -45,8 +45,12 @@ public:
     void setPrograma(int32_t canal, int32_t programa);
     void notaLigada(int32_t canal, int32_t velocidade, int32_t nota);
     // A note-on that sounds as a song's notes of a beat due at devido (us of
-    // CLOCK_MONOTONIC) do: at devido plus the library's output latency.
-    void notaLigadaEm(int64_t devido, int32_t canal, int32_t velocidade, int32_t nota);
+    // CLOCK_MONOTONIC) do: at devido plus the output latency, or at once when that
+    // has passed. Returns when it sounds.
+    int64_t notaLigadaEm(int64_t devido, int32_t canal, int32_t velocidade, int32_t nota);
+    // How long after its beat's due time a message sent while the beat is handled
+    // sounds on the open device (us): the library's output latency, 0 when none is open.
+    int64_t getLatenciaSaida() const;
     // A note-on of velocity 0.
     void notaDesligada(int32_t canal, int32_t nota);
     // All sound and notes off on the open port; nothing when none is open.

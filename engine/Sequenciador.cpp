@@ -3,6 +3,7 @@
 #include "engine/AcessoConfiguracao.h"
 #include "engine/AcessoGui.h"
 #include "engine/EventoAndamento.h"
+#include "engine/SaidaMIDI.h"
 #include "song/EventoNoteOff.h"
 #include "song/EventoNoteOn.h"
 #include "song/GerenciadorMusica.h"
@@ -238,6 +239,21 @@ int64_t Sequenciador::getInstanteDoTick() const
     return int64_t(agora.tv_sec) * 1000000 + agora.tv_nsec / 1000;
 }
 
+int64_t Sequenciador::getInstanteSonoroDoTick() const
+{
+    // A tick handled by hand sends its notes at once.
+    if (sincronizador->BeatDueTime() <= 0)
+        return getInstanteDoTick();
+    // A beat handled later than its latency has its notes sent at once, a little late; the
+    // drummer still plays to the grid the other beats keep, so the stroke stays on it.
+    int64_t latencia = 0;
+    try {
+        latencia = SaidaMIDI::instancia().getLatenciaSaida();
+    } catch (const ESonoMidiException &) {
+    }
+    return sincronizador->BeatDueTime() + latencia;
+}
+
 void Sequenciador::avisarAvaliacao()
 {
     AcessoGui::instancia().atualizarAvaliacao();
@@ -322,8 +338,9 @@ void Sequenciador::processarTick(QObject *)
     AcessoConfiguracao &configuracao = AcessoConfiguracao::instancia();
     const int32_t n = musica->getNumTrilhas();
     // Only a running clock's beats are scored: a late beat after a stop is not a tick played.
+    // A stroke is expected when the drummer hears the song play it, not when its beat was due.
     const bool avaliando = playAlong && avaliador.ativo() && sincronizador->IsRunning();
-    const int64_t devido = avaliando ? getInstanteDoTick() : 0;
+    const int64_t soando = avaliando ? getInstanteSonoroDoTick() : 0;
     for (int32_t i = 0; i < n; ++i) {
         if (!configuracao.canalAtivo(i))
             continue;
@@ -341,7 +358,7 @@ void Sequenciador::processarTick(QObject *)
                 // Shown above, but the user plays the drums: a stroke to score.
                 if (avaliando && exibida) {
                     if (auto *ligada = dynamic_cast<EventoNoteOn *>(evento); ligada && ligada->getVelocidade() > 0)
-                        avaliador.esperar(ligada->getNota(), devido);
+                        avaliador.esperar(ligada->getNota(), soando);
                 }
                 continue;
             }
@@ -360,21 +377,21 @@ void Sequenciador::processarTick(QObject *)
         // After a count-in the loop's start itself plays: the bar of clicks stands between.
         if (sincronizador->IsRunning() && repetirLoop()) {
             if (avaliando)
-                avaliarTick(devido, voltou);
+                avaliarTick(soando, voltou);
             return;
         }
     }
     if (sincronizador->IsRunning() && posicao < INT32_MAX)
         ++posicao;
     if (avaliando)
-        avaliarTick(devido, voltou);
+        avaliarTick(soando, voltou);
 }
 
-void Sequenciador::avaliarTick(int64_t devido, bool voltou)
+void Sequenciador::avaliarTick(int64_t soando, bool voltou)
 {
-    avaliador.avancar(devido);
+    avaliador.avancar(soando);
     if (voltou)
-        avaliador.fecharVolta(devido);
+        avaliador.fecharVolta(soando);
     if (avaliador.temNovidades())
         avisarAvaliacao();
 }

@@ -82,6 +82,9 @@ public:
     // When the beat being handled was due (us of CLOCK_MONOTONIC); valid inside the
     // tick handler and the reports it makes.
     int64_t getInstanteDoTick() const;
+    // When the notes of that beat sound: its due time plus the output's latency (the
+    // library schedules them so). Play Along expects the drummer's strokes then.
+    int64_t getInstanteSonoroDoTick() const;
 
     // The tick handler, run on every beat of the clock.
     void processarTick(QObject *Sender = nullptr);
@@ -101,7 +104,7 @@ private:
     // Tells the receiver when scoring has something to show.
     void avisarAvaliacao();
     // The scorer's part of a tick handled in Play Along: the horizon, a loop wrap, news.
-    void avaliarTick(int64_t devido, bool voltou);
+    void avaliarTick(int64_t soando, bool voltou);
 
     std::unique_ptr<TSonoMidiSync> sincronizador;
     std::unique_ptr<TSonoMidi> sonoMidi;  // the clock's own binding; null when the library failed to load

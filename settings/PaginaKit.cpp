@@ -155,8 +155,16 @@ void PaginaKit::btnCalibrarClick()
 {
     if (calibrando())
         return;
+    // Each click sounds as a song's stroke due at its time does, the output's latency
+    // after it: the drummer is measured against what is heard, and that latency is
+    // already part of when a song's strokes are expected.
+    int64_t latenciaSaida = 0;
+    try {
+        latenciaSaida = SaidaMIDI::instancia().getLatenciaSaida();
+    } catch (...) {
+    }
     // The first click a little after the press, so the drummer is ready for it.
-    calibracao.iniciar(EntradaMIDI::agora() + Calibracao::intervaloUs);
+    calibracao.iniciar(EntradaMIDI::agora() + Calibracao::intervaloUs, latenciaSaida);
     cliqueAtual = 0;
     btnCalibrar->setEnabled(false);
     lblCalibracao->setText(textoKit("msgCalibrando").arg(0));
@@ -167,11 +175,19 @@ void PaginaKit::btnCalibrarClick()
             if ((status & 0xF0) == 0x90 && dado2 > 0)
                 registrarBatida(instante);
         });
+        // A replay kit plays its file from when the first click is due, as it plays along
+        // with a song from when tick 0 is due.
+        entrada.reiniciar(calibracao.devidoDoClique(0));
     } catch (...) {
         // No library: Space still calibrates the keyboard.
     }
     qApp->installEventFilter(this);
-    timerCalibracao->start(int(Calibracao::intervaloUs / 1000));
+    programarClique(calibracao.devidoDoClique(0) - antecedenciaCliqueUs);
+}
+
+void PaginaKit::programarClique(int64_t instante)
+{
+    timerCalibracao->start(int(std::max<int64_t>(0, (instante - EntradaMIDI::agora()) / 1000)));
 }
 
 void PaginaKit::tocarClique()
@@ -182,21 +198,21 @@ void PaginaKit::tocarClique()
         terminarCalibracao();
         return;
     }
-    // Each click sounds as a song's stroke due at its time does (the output's latency
-    // included), so the latency measured is the one a stroke of the song has too.
-    const int64_t devido = std::max(calibracao.instanteDoClique(cliqueAtual), EntradaMIDI::agora() - 5000);
-    calibracao.marcarClique(cliqueAtual, devido);
+    // Handed over ahead of its time, the click is placed by the output: a busy moment
+    // of this thread does not move it. Marked with when it really sounds.
     try {
         // Wood blocks, the first of each four accented, as a metronome sounds.
-        SaidaMIDI::instancia().notaLigadaEm(devido, 9, cliqueAtual % 4 == 0 ? 127 : 100, cliqueAtual % 4 == 0 ? 76 : 77);
+        const bool acento = cliqueAtual % 4 == 0;
+        calibracao.marcarClique(cliqueAtual, SaidaMIDI::instancia().notaLigadaEm(calibracao.devidoDoClique(cliqueAtual), 9,
+                                                                                 acento ? 127 : 100, acento ? 76 : 77));
     } catch (...) {
     }
     ++cliqueAtual;
     lblCalibracao->setText(textoKit("msgCalibrando").arg(cliqueAtual));
     // Each click is aimed at its own time, so a late timer does not push the rest back.
-    const int64_t proximo = cliqueAtual < Calibracao::numCliques ? calibracao.instanteDoClique(cliqueAtual)
-                                                                 : calibracao.fim();
-    timerCalibracao->start(int(std::max<int64_t>(0, (proximo - EntradaMIDI::agora()) / 1000)));
+    programarClique(cliqueAtual < Calibracao::numCliques
+                        ? calibracao.devidoDoClique(cliqueAtual) - antecedenciaCliqueUs
+                        : calibracao.fim());
 }
 
 void PaginaKit::registrarBatida(int64_t instante)

@@ -47,9 +47,13 @@ private:
     void ckSomKitClick();
     void btnCalibrarClick();
     void tocarClique();
+    // The next click (or the calibration's end) at instante, us of CLOCK_MONOTONIC.
+    void programarClique(int64_t instante);
     void terminarCalibracao();
     void mostrarLatencia();
 
+    // How long before its time a click is handed to the output.
+    static constexpr int64_t antecedenciaCliqueUs = 100000;
     Calibracao calibracao;
     QTimer *timerCalibracao;
     int cliqueAtual = -1;  // the next click to play; -1 while not calibrating

@@ -34,6 +34,9 @@ public:
     // After close returns, the port posts nothing more.
     void close();
 
+    // What put adds to a beat's due time (us): the output latency, or 0 while linked to a clock.
+    int64_t latency() const { return clocked.load() ? 0 : latencyMicros; }
+
     void beat(uint32_t position) override;  // on the clock's thread
     void clockClosed() override;
 

@@ -115,6 +115,14 @@ SNMIDI32_API void SnMidiSetDispatchDue(int64_t due)
     dispatchDue = due;
 }
 
+SNMIDI32_API int32_t SnMidiGetOutputLatency(SNHANDLE h)
+{
+    return guarded<int32_t>(-1, [h]() -> int32_t {
+        std::shared_ptr<MidiOutPort> port = lib().handles.find<MidiOutPort>(h);
+        return port ? int32_t(port->latency()) : -1;
+    });
+}
+
 SNMIDI32_API uint32_t SnMidiGetLastError(char *text, uint32_t size)
 {
     return guarded<uint32_t>(0, [&]() -> uint32_t {

@@ -32,6 +32,8 @@
  * clock is its sample count); ALSA ports get the message as an event scheduled
  * on a real-time queue; capture-only devices record the due time. ResetMidiOut
  * and FlushMidiOut forget the port's scheduled messages that have not sounded.
+ * SnMidiGetOutputLatency tells the latency a port applies, so that a program can
+ * say when what it put will sound.
  *
  * Output devices: 0 is the built-in synthesizer ("Tamborly Synth"), then every
  * ALSA sequencer port that accepts writes (through-ports excluded), then the
@@ -148,6 +150,13 @@ SNMIDI32_API uint16_t PutMidiOut(SNHANDLE h, LPMIDIEVENT event);
    CLOCK_MONOTONIC, as the beat message's lParam gives it), or, with 0, no beat. Applies to that
    thread only; see "Timing of the messages of a beat" above. */
 SNMIDI32_API void SnMidiSetDispatchDue(int64_t due);
+/* Extension of the same family, not among the 35: the output latency this port applies, in
+   microseconds: a message it takes while a beat due at `due` is handled is scheduled to sound at
+   due + this (SNMIDI32_LATENCY_MS, or its default, for a port without a clock; 0 for a port linked
+   to a clock, whose records go out on its beats). A message that would already be late sounds
+   when it is put instead. -1 for an unknown handle. Any thread. Programs that compare a drummer's
+   hits with the strokes heard use it, since what they hear is placed that much after the beat. */
+SNMIDI32_API int32_t SnMidiGetOutputLatency(SNHANDLE h);
 
 /* Input devices: the ALSA sequencer ports that can be read, then the replay devices of
    SNMIDI32_INPUT_DEVICES. Counting refreshes the list; names and opens use it as last counted.

@@ -113,6 +113,7 @@ void TSonoMidi::Bind(const QString &LibraryFile, bool Search)
     resolver(WriteMetaEvent);
     Q_ASSERT(indice == NumEntryPoints);
     SetDispatchDue = reinterpret_cast<decltype(SetDispatchDue)>(dlsym(hLib.get(), "SnMidiSetDispatchDue"));
+    GetOutputLatency = reinterpret_cast<decltype(GetOutputLatency)>(dlsym(hLib.get(), "SnMidiGetOutputLatency"));
     // Extensions are not part of the table: a library without them still binds.
     StartMidiInAt = reinterpret_cast<decltype(StartMidiInAt)>(dlsym(hLib.get(), "SnMidiStartMidiInAt"));
 

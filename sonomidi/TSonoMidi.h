@@ -88,6 +88,8 @@ public:
     // The library's extension for placing the messages of a beat in time, looked up by name
     // outside the table of 35; null when the library has none (its puts then go out at once).
     decltype(&::SnMidiSetDispatchDue) SetDispatchDue = nullptr;
+    // Its companion: the latency a port adds to a beat's due time; null when the library has none.
+    decltype(&::SnMidiGetOutputLatency) GetOutputLatency = nullptr;
     // Documented extensions, resolved apart from the table; null when the library lacks one.
     decltype(&::SnMidiStartMidiInAt) StartMidiInAt = nullptr;
 };

@@ -87,6 +87,14 @@ bool TSonoMidiOut::Put(LPMIDIEVENT Event)
     return SonoMidi->PutMidiOut(hMidiOut, Event) == 0;
 }
 
+int64_t TSonoMidiOut::GetLatency() const
+{
+    if (!Opened || !SonoMidi || !SonoMidi->SetDispatchDue || !SonoMidi->GetOutputLatency)
+        return 0;
+    const int32_t Latency = SonoMidi->GetOutputLatency(hMidiOut);
+    return Latency > 0 ? Latency : 0;
+}
+
 uint32_t TSonoMidiOut::GetNumDevices() const
 {
     if (!SonoMidi)

@@ -36,6 +36,10 @@ public:
     bool Put(LPMIDIEVENT Event);
 
     bool IsOpen() const { return Opened; }
+    // How long after the due time of the beat being handled a record put now sounds, in
+    // microseconds (the library's output latency); 0 when it goes out at once: a closed port,
+    // or a library that does not place the messages of a beat.
+    int64_t GetLatency() const;
     uint32_t GetNumDevices() const;
     void SetScore(TSonoMidiScore *Score) { this->Score = Score; }
     TSonoMidiScore *GetScore() const { return Score; }

@@ -50,3 +50,29 @@ TEST(Calibracao, FewerThanEightStrokesIsNotACalibration)
     EXPECT_TRUE(r.valido);
     EXPECT_DOUBLE_EQ(r.latenciaMs, -20.0);  // an even count: the mean of the middle two
 }
+
+TEST(Calibracao, OffsetsCountFromWhenEachClickSounds)
+{
+    // The output places each click 10 ms after it is due; a drummer striking with what is
+    // heard has no latency of their own.
+    Calibracao calibracao;
+    calibracao.iniciar(1000000, 10000);
+    EXPECT_EQ(calibracao.devidoDoClique(3), 1000000 + 3 * Calibracao::intervaloUs);
+    EXPECT_EQ(calibracao.instanteDoClique(3), calibracao.devidoDoClique(3) + 10000);
+    // Click 5 was handed over too late and sounded when it was sent, 40 ms after it was due.
+    calibracao.marcarClique(5, calibracao.devidoDoClique(5) + 40000);
+    for (int k = 0; k < Calibracao::numCliques; ++k)
+        calibracao.registrarBatida(calibracao.instanteDoClique(k));
+    Calibracao::Resultado r = calibracao.resultado();
+    EXPECT_EQ(r.batidas, 12);
+    EXPECT_DOUBLE_EQ(r.latenciaMs, 0.0);
+    EXPECT_DOUBLE_EQ(r.dispersaoMs, 0.0);
+    EXPECT_EQ(calibracao.fim(), calibracao.devidoDoClique(15) + 10000 + Calibracao::intervaloUs / 2);
+
+    // Striking on the due times instead is striking 10 ms before the sound.
+    calibracao.iniciar(1000000, 10000);
+    for (int k = 0; k < Calibracao::numCliques; ++k)
+        calibracao.registrarBatida(calibracao.devidoDoClique(k));
+    r = calibracao.resultado();
+    EXPECT_DOUBLE_EQ(r.latenciaMs, -10.0);
+}

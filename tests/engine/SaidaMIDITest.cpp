@@ -120,20 +120,29 @@ TEST_F(SaidaMIDITest, ANoteForAGivenTimeSoundsAsTheNotesOfABeatDueThen)
     clock_gettime(CLOCK_MONOTONIC, &agora);
     const qint64 devido = qint64(agora.tv_sec) * 1000000 + agora.tv_nsec / 1000 + 300000;
     const qint64 marca = AmbienteMotor::marca();
-    SaidaMIDI::instancia().notaLigadaEm(devido, 9, 100, 76);
+    const qint64 soa = SaidaMIDI::instancia().notaLigadaEm(devido, 9, 100, 76);
     SaidaMIDI::instancia().notaLigada(9, 100, 77);
+    // A note whose time has long passed goes out at once, and says so.
+    const qint64 antes = devido - 10000000;
+    const qint64 atrasada = SaidaMIDI::instancia().notaLigadaEm(antes, 9, 100, 78);
     QList<CapturaMidi::Linha> linhas;
     ASSERT_TRUE(AmbienteMotor::esperar([&] {
         linhas = CapturaMidi::ler(AmbienteMotor::arquivo(QStringLiteral("captura.txt")), marca);
-        return linhas.size() >= 2;
+        return linhas.size() >= 3;
     }));
     const auto clique = std::find_if(linhas.begin(), linhas.end(), [](const auto &l) { return l.dado1 == 76; });
     const auto direta = std::find_if(linhas.begin(), linhas.end(), [](const auto &l) { return l.dado1 == 77; });
     ASSERT_NE(clique, linhas.end());
     ASSERT_NE(direta, linhas.end());
-    EXPECT_GE(clique->devido, devido);
-    EXPECT_LE(clique->devido, devido + 1000000);
+    // The facade knows the latency the library applies, and when the note it placed sounds.
+    EXPECT_EQ(SaidaMIDI::instancia().getLatenciaSaida(), 10000) << "the library's default";
+    EXPECT_EQ(clique->devido, devido + 10000);
+    EXPECT_EQ(soa, clique->devido);
     EXPECT_LT(direta->devido, devido) << "the next note must not be held back";
+    EXPECT_GT(atrasada, antes + 10000);
+    const auto tarde = std::find_if(linhas.begin(), linhas.end(), [](const auto &l) { return l.dado1 == 78; });
+    ASSERT_NE(tarde, linhas.end());
+    EXPECT_LE(tarde->devido, atrasada);
 }
 
 TEST_F(SaidaMIDITest, ResetsSilenceTheDeviceAndTheControllers)

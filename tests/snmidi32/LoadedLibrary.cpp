@@ -32,6 +32,7 @@ LoadedLibrary::LoadedLibrary(Variables variables)
     SNMIDI32_ENTRIES(SNMIDI32_ENTRY)
 #undef SNMIDI32_ENTRY
     SnMidiSetDispatchDue = reinterpret_cast<decltype(SnMidiSetDispatchDue)>(dlsym(handle, "SnMidiSetDispatchDue"));
+    SnMidiGetOutputLatency = reinterpret_cast<decltype(SnMidiGetOutputLatency)>(dlsym(handle, "SnMidiGetOutputLatency"));
     StartMidiInAt = reinterpret_cast<decltype(StartMidiInAt)>(dlsym(handle, "SnMidiStartMidiInAt"));
     SnMidiGetLastError = reinterpret_cast<decltype(SnMidiGetLastError)>(dlsym(handle, "SnMidiGetLastError"));
 }

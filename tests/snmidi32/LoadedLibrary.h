@@ -47,6 +47,7 @@ public:
     int resolved = 0;  // entry points found
     // The documented extension, looked up by name like the program's binding does.
     decltype(&::SnMidiSetDispatchDue) SnMidiSetDispatchDue = nullptr;
+    decltype(&::SnMidiGetOutputLatency) SnMidiGetOutputLatency = nullptr;
     decltype(&::SnMidiStartMidiInAt) StartMidiInAt = nullptr;  // extension
     // Another documented extension.
     decltype(&::SnMidiGetLastError) SnMidiGetLastError = nullptr;

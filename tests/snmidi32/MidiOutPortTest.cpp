@@ -162,9 +162,39 @@ TEST(MidiOutPortTest, MessagesOfABeatAreDueAtTheBeatPlusTheLatency)
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[0].due, lines[0].micros);
     EXPECT_EQ(int64_t(lines[1].due), beat + 50000);
+    // The library says what it adds, so a program knows when what it put sounds: the
+    // latency for this port, nothing for a port whose records go out on a clock's beats.
+    ASSERT_NE(lib.SnMidiGetOutputLatency, nullptr);
+    EXPECT_EQ(lib.SnMidiGetOutputLatency(port), 50000);
+    const SNHANDLE clock = lib.OpenSync(0, nullptr, 0, 0);
+    const SNHANDLE clocked = lib.OpenMidiOut(nullptr, tap, clock, 0);
+    ASSERT_GT(clocked, 32u);
+    EXPECT_EQ(lib.SnMidiGetOutputLatency(clocked), 0);
+    EXPECT_EQ(lib.CloseMidiOut(clocked), 0);
+    EXPECT_EQ(lib.CloseSync(clock), 0);
+    EXPECT_EQ(lib.SnMidiGetOutputLatency(clocked), -1);
+    EXPECT_EQ(lib.SnMidiGetOutputLatency(0), -1);
     for (size_t i : {2u, 3u, 4u})
         EXPECT_EQ(lines[i].due, lines[i].micros) << "line " << i;
     // The first field stays the time the message was put.
     EXPECT_LT(int64_t(lines[1].micros), beat);
     EXPECT_EQ(lib.CloseMidiOut(port), 0);
+}
+
+// The latency a port reports is the one SNMIDI32_LATENCY_MS sets, or the default when it is
+// unset or no number of milliseconds from 0 to 1000.
+TEST(MidiOutPortTest, TheReportedOutputLatencyFollowsTheEnvironment)
+{
+    const std::pair<std::string, int32_t> cases[] = {
+        {"", 10000}, {"30", 30000}, {"0", 0}, {"2.5", 2500}, {"1000", 1000000},
+        {"-1", 10000}, {"1001", 10000}, {"ten", 10000}, {"20ms", 10000},
+    };
+    for (const auto &[value, expected] : cases) {
+        LoadedLibrary lib({{"SNMIDI32_CAPTURE_DEVICES", "Tap"}, {"SNMIDI32_LATENCY_MS", value}});
+        ASSERT_NE(lib.SnMidiGetOutputLatency, nullptr);
+        const SNHANDLE port = lib.OpenMidiOut(nullptr, uint16_t(lib.GetNumOutDevices() - 1), 0, 0);
+        ASSERT_GT(port, 32u);
+        EXPECT_EQ(lib.SnMidiGetOutputLatency(port), expected) << "SNMIDI32_LATENCY_MS=" << value;
+        EXPECT_EQ(lib.CloseMidiOut(port), 0);
+    }
 }

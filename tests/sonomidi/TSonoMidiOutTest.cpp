@@ -148,3 +148,31 @@ TEST(TSonoMidiOutTest, DestroyingAnOpenPortClosesIt)
     orfa.reset();
     ligacao.CloseMidiOut(h);
 }
+
+TEST(TSonoMidiOutTest, TheLatencyIsWhatTheLibraryAddsToABeatForThisPort)
+{
+    AmbienteSnMidi ambiente;
+    TSonoMidi ligacao;
+    const int captura = AmbienteSnMidi::dispositivo(ligacao, QStringLiteral("Captura"));
+    TSonoMidiOut porta;
+    porta.SonoMidi = &ligacao;
+    EXPECT_EQ(porta.GetLatency(), 0) << "closed: nothing sounds";
+    ASSERT_TRUE(porta.Open(static_cast<uint16_t>(captura), 0));
+    EXPECT_EQ(porta.GetLatency(), 10000) << "the library's default";
+    // A library that does not place the messages of a beat sends them at once.
+    const auto marcar = ligacao.SetDispatchDue;
+    ligacao.SetDispatchDue = nullptr;
+    EXPECT_EQ(porta.GetLatency(), 0);
+    ligacao.SetDispatchDue = marcar;
+    porta.Close();
+
+    // Linked to a clock, records go out on its beats, with nothing added.
+    TSonoMidiSync relogio;
+    relogio.SonoMidi = &ligacao;
+    ASSERT_TRUE(relogio.Open(0, 2));
+    porta.Sync = &relogio;
+    ASSERT_TRUE(porta.Open(static_cast<uint16_t>(captura), 0));
+    EXPECT_EQ(porta.GetLatency(), 0);
+    porta.Close();
+    porta.Sync = nullptr;
+}
