@@ -2,10 +2,20 @@
 
 #include "platform/PastaAplicacao.h"
 
+#include <QFile>
+
 #include <filesystem>
 #include <set>
 
 namespace {
+
+// By the file system's own bytes: Qt cannot delete a name that is not UTF-8, and
+// the suites make such names on purpose.
+void apagar(const QString &pasta)
+{
+    std::error_code erro;
+    std::filesystem::remove_all(std::filesystem::path(QFile::encodeName(pasta).toStdString()), erro);
+}
 
 std::set<PastaTemporaria *> &vivas()
 {
@@ -33,12 +43,13 @@ PastaTemporaria::~PastaTemporaria()
 {
     vivas().erase(this);
     PastaAplicacao::definir(QString());
+    apagar(caminho());
 }
 
 void PastaTemporaria::apagarRestantes()
 {
     for (PastaTemporaria *restante : vivas())
-        restante->pasta.remove();
+        apagar(restante->caminho());
 }
 
 QString PastaTemporaria::caminho() const
