@@ -44,13 +44,14 @@ MENSAGEM="$(alguma_janela "Tamborly")" || falhar "no message without the library
 xdotool windowfocus --sync "$MENSAGEM" key Return
 PRINCIPAL="$(janela "$TITULO_PRINCIPAL" 10)" || falhar "no player window without the library"
 xdotool windowfocus --sync "$PRINCIPAL"
-for tecla in a s space Return Control_L Return x Return; do
-  xdotool key "$tecla"
-  sleep 0.2
-done
-sleep 1
-xdotool search --onlyvisible --name "^Tamborly\$" >/dev/null 2>&1 && falhar "the message came back"
-fechar_com_sim "$PRINCIPAL"
+xdotool key a s space Return Control_L Return x Return
+# The close question comes after the keys: a message they brought back would stand
+# before it, modal, and keep the window from closing.
+clicar "$PRINCIPAL" 638 18
+PERGUNTA="$(esperar_outra_janela "$PRINCIPAL")" || falhar "no question on closing"
+visivel "Tamborly" && falhar "the message came back"
+xdotool windowfocus --sync "$PERGUNTA" key y
+esperar_fim 60
 
 # (c) tamborly-play: a FIFO and a folder are not regular files; a Latin-1 name plays.
 mkfifo "$TRABALHO/cano.mid"

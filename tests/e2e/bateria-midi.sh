@@ -10,12 +10,8 @@ configurar 0
 printf 'entrada=Replay Kit\r\nsomKit=1\r\n' >> "$APP/tamborly.ini"
 iniciar
 PRINCIPAL="$(janela "$TITULO_PRINCIPAL")" || falhar "no player window"
-limite=$(( $(date +%s) + 30 ))
-until [ "$(awk '$2 == 0 && $3 == 153 && $5 > 0' "$SNMIDI32_CAPTURE" 2>/dev/null | wc -l)" -ge 2 ]; do
-  [ "$(date +%s)" -lt "$limite" ] || falhar "the kit's hits did not sound"
-  sleep 0.1
-done
-golpes="$(awk '$2 == 0 && $3 == 153 && $5 > 0 {printf "%s/%s ", $4, $5}' "$SNMIDI32_CAPTURE")"
+esperar_captura '$2 == 0 && $3 == 153 && $5 > 0' 2 30 "the kit's hits did not sound"
+golpes="$(golpes_desde)"
 [ "$golpes" = "38/101 49/77 " ] || falhar "kit hits sounded as '$golpes'"
 fechar_com_sim "$PRINCIPAL"
 grep -q '^entrada=Replay Kit' "$APP/tamborly.ini" || falhar "the kit was not kept by name"
@@ -25,8 +21,8 @@ export SNMIDI32_INPUT_DEVICES=""
 iniciar
 PRINCIPAL="$(janela "$TITULO_PRINCIPAL")" || falhar "no player window without the kit"
 AVISO="$(janela "Tamborly" 30)" || falhar "no message for the missing kit"
-xdotool key Return
-sleep 1
+xdotool windowfocus --sync "$AVISO" key Return
+esperar_ate 30 invisivel "Tamborly" || falhar "the message stayed"
 kill -0 "$PID_TAMBORLY" || falhar "the program ended without its kit"
 fechar_com_sim "$PRINCIPAL"
 grep -q '^entrada=Replay Kit' "$APP/tamborly.ini" || falhar "the missing kit was not kept"

@@ -4,74 +4,34 @@ that were sent are the file's own, in order, at the times its tempo gives.
 
 conferir_captura.py STYLE.mid CAPTURE.txt DEVICE MIN_STROKES"""
 import statistics
-import struct
 import sys
 
-
-def ler_vlq(dados, i):
-    valor = 0
-    while True:
-        b = dados[i]
-        i += 1
-        valor = (valor << 7) | (b & 0x7F)
-        if not b & 0x80:
-            return valor, i
+from midi_teste import golpes, ler_smf
 
 
-def ler_smf(caminho):
-    dados = open(caminho, 'rb').read()
-    assert dados[:4] == b'MThd'
-    _, _, ntrilhas, divisao = struct.unpack('>IHHH', dados[4:14])
-    i = 8 + struct.unpack('>I', dados[4:8])[0]
+def golpes_esperados(caminho):
+    """The file's tempo in BPM (the first Set Tempo at tick 0 of the first track)
+    and its drum strokes as (engine tick, track, order, note), in time order."""
+    divisao, trilhas = ler_smf(caminho)
     tempo = 500000
-    golpes = []  # (engine tick, track, order, note)
-    for t in range(ntrilhas):
-        assert dados[i:i + 4] == b'MTrk'
-        fim = i + 8 + struct.unpack('>I', dados[i + 4:i + 8])[0]
-        i += 8
-        tick = 0
-        status = 0
-        ordem = 0
-        while i < fim:
-            delta, i = ler_vlq(dados, i)
-            tick += delta
-            b = dados[i]
-            if b == 0xFF:
-                tipo = dados[i + 1]
-                n, j = ler_vlq(dados, i + 2)
-                if tipo == 0x51 and t == 0 and tick == 0:
-                    tempo = int.from_bytes(dados[j:j + 3], 'big')
-                i = j + n
-                continue
-            if b in (0xF0, 0xF7):
-                n, j = ler_vlq(dados, i + 1)
-                i = j + n
-                continue
-            if b & 0x80:
-                status = b
-                i += 1
-            tamanho = 1 if (status & 0xF0) in (0xC0, 0xD0) else 2
-            d = dados[i:i + tamanho]
-            i += tamanho
-            if status == 0x99 and d[1] > 0:
-                golpes.append((int(tick / divisao * 64 + 0.5), t, ordem, d[0]))
-            ordem += 1
-        i = fim
-    golpes.sort()
-    return 60000000 // tempo, golpes
+    esperados = []
+    for t, eventos in enumerate(trilhas):
+        for ordem, (tick, tipo, dados) in enumerate(eventos):
+            if tipo == 'meta' and dados[0] == 0x51 and t == 0 and tick == 0:
+                tempo = int.from_bytes(dados[1][:3], 'big')
+            elif tipo == 'canal' and dados[0] == 0x99 and dados[1][1] > 0:
+                esperados.append((int(tick / divisao * 64 + 0.5), t, ordem, dados[1][0]))
+    esperados.sort()
+    return 60000000 // tempo, esperados
 
 
 def main():
     estilo, captura, dispositivo, minimo = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4])
-    bpm, esperados = ler_smf(estilo)
+    bpm, esperados = golpes_esperados(estilo)
     tick_us = 937500 // bpm
-    enviados = []
-    for linha in open(captura):
-        campos = linha.split()
-        # Five fields, or six with the time the message is to sound, which is what the
-        # listener hears and so what the tempo is checked against.
-        if len(campos) in (5, 6) and int(campos[1]) == dispositivo and int(campos[2]) == 0x99 and int(campos[4]) > 0:
-            enviados.append((int(campos[5] if len(campos) == 6 else campos[0]), int(campos[3])))
+    # When each is to sound, which is what the listener hears and so what the tempo
+    # is checked against.
+    enviados = golpes(captura, dispositivo, quando_soa=True)
     if len(enviados) < minimo:
         sys.exit(f'only {len(enviados)} drum strokes captured, expected at least {minimo}')
     n = min(len(enviados), len(esperados))

@@ -8,64 +8,26 @@ song's own strokes are those of NORMAL, twice as far apart.
 
 conferir_pratica.py STYLE.mid NORMAL.txt PRACTICE.txt"""
 import statistics
-import struct
 import sys
+
+from midi_teste import golpes, ler_smf
 
 ACENTO, BATIDA = 76, 77
 
 
-def ler_vlq(dados, i):
-    valor = 0
-    while True:
-        b = dados[i]
-        i += 1
-        valor = (valor << 7) | (b & 0x7F)
-        if not b & 0x80:
-            return valor, i
-
-
 def andamento_e_compasso(caminho):
     """The first Set Tempo of the first track (BPM) and the first time signature."""
-    dados = open(caminho, 'rb').read()
-    ntrilhas = struct.unpack('>H', dados[10:12])[0]
-    i = 8 + struct.unpack('>I', dados[4:8])[0]
+    _, trilhas = ler_smf(caminho)
     bpm, compasso = None, None
-    for t in range(ntrilhas):
-        fim = i + 8 + struct.unpack('>I', dados[i + 4:i + 8])[0]
-        i += 8
-        status = 0
-        while i < fim:
-            _, i = ler_vlq(dados, i)
-            b = dados[i]
-            if b == 0xFF:
-                tipo = dados[i + 1]
-                n, j = ler_vlq(dados, i + 2)
-                if tipo == 0x51 and t == 0 and bpm is None:
-                    bpm = 60000000 // int.from_bytes(dados[j:j + 3], 'big')
-                if tipo == 0x58 and compasso is None:
-                    compasso = (dados[j], 1 << dados[j + 1])
-                i = j + n
+    for t, eventos in enumerate(trilhas):
+        for _, tipo, dados in eventos:
+            if tipo != 'meta':
                 continue
-            if b in (0xF0, 0xF7):
-                n, j = ler_vlq(dados, i + 1)
-                i = j + n
-                continue
-            if b & 0x80:
-                status = b
-                i += 1
-            i += 1 if (status & 0xF0) in (0xC0, 0xD0) else 2
-        i = fim
+            if dados[0] == 0x51 and t == 0 and bpm is None:
+                bpm = 60000000 // int.from_bytes(dados[1][:3], 'big')
+            if dados[0] == 0x58 and compasso is None:
+                compasso = (dados[1][0], 1 << dados[1][1])
     return bpm or 120, compasso or (4, 4)
-
-
-def golpes(captura):
-    """(microseconds, note) of every drum-channel note-on sent to device 0."""
-    lidos = []
-    for linha in open(captura):
-        campos = linha.split()
-        if len(campos) in (5, 6) and int(campos[1]) == 0 and int(campos[2]) == 0x99 and int(campos[4]) > 0:
-            lidos.append((int(campos[0]), int(campos[3])))
-    return lidos
 
 
 def falhar(texto):

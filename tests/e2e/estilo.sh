@@ -8,17 +8,10 @@ ESTILO="${2:-Disco.mid}"
 export SNMIDI32_AUDIO="file:$TRABALHO/som.wav"
 export SNMIDI32_CAPTURE="$TRABALHO/captura.txt"
 configurar 0
-iniciar
-PRINCIPAL="$(janela "$TITULO_PRINCIPAL")" || falhar "no player window"
-sleep 2
-abrir_estilo "$PRINCIPAL" "$ESTILO"
-# Two seconds of playing, counted from the first stroke.
-limite=$(( $(date +%s) + 30 ))
-until grep -q " 0 153 " "$SNMIDI32_CAPTURE" 2>/dev/null; do
-  [ "$(date +%s)" -lt "$limite" ] || falhar "nothing played: $(tail -3 "$TRABALHO/saida.txt")"
-  sleep 0.1
-done
-sleep 2
+tocar_estilo "$ESTILO"
+# Two seconds of playing, counted from the first stroke: a message put that long after it.
+primeiro="$(capturadas '$2 == 0 && $3 == 153 && $5 > 0 {print $1; exit}')"
+esperar_captura "\$1 >= $primeiro + 2000000" 1 60 "the style stopped before two seconds"
 fechar_com_sim "$PRINCIPAL"
 python3 "$(dirname "$0")/conferir_captura.py" "$APP/styles/$ESTILO" "$SNMIDI32_CAPTURE" 0 4 || falhar "capture"
 rms="$(sox "$TRABALHO/som.wav" -n stat 2>&1 | awk '/RMS     amplitude/ {print $3}')"

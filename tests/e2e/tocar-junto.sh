@@ -5,28 +5,22 @@
 ESTILO="${2:-Disco.mid}"
 export SNMIDI32_CAPTURE="$TRABALHO/captura.txt"
 configurar 0
-iniciar
-PRINCIPAL="$(janela "$TITULO_PRINCIPAL")" || falhar "no player window"
-sleep 2
-abrir_estilo "$PRINCIPAL" "$ESTILO"
-limite=$(( $(date +%s) + 30 ))
-until grep -q " 0 153 " "$SNMIDI32_CAPTURE" 2>/dev/null; do
-  [ "$(date +%s)" -lt "$limite" ] || falhar "nothing played"
-  sleep 0.1
-done
+tocar_estilo "$ESTILO"
 clicar "$PRINCIPAL" 503 500   # ckKaraoke
-sleep 1.5
 xdotool mousemove --window "$PRINCIPAL" 400 250
 xdotool windowfocus --sync "$PRINCIPAL" || true
-sleep 0.5
-inicio=$(wc -l < "$SNMIDI32_CAPTURE")
-xdotool key a
-sleep 0.5
-xdotool key space
-sleep 0.5
-xdotool key k
-sleep 1.5
-golpes="$(tail -n +"$((inicio + 1))" "$SNMIDI32_CAPTURE" | awk '$2 == 0 && $3 == 153 && $5 > 0 {printf "%s/%s ", $4, $5}')"
+# R strikes the splash (55), which the style does not play. The click came first, so
+# once R sounds the box is ticked: from there on only the keys may strike.
+antes=$(linhas_captura)
+xdotool key r
+SPLASH='$2 == 0 && $3 == 153 && $4 == 55 && $5 > 0'
+esperar_captura "$SPLASH" 1 30 "R did not strike the splash" "$((antes + 1))"
+inicio=$(( antes + $(capturadas "$SPLASH {print NR; exit}" "$((antes + 1))") + 1 ))
+xdotool key a space k
+GOLPE='$2 == 0 && $3 == 153 && $5 > 0'
+esperar_captura "$GOLPE" 3 30 "the drum keys did not all strike: '$(golpes_desde "$inicio")'" "$inicio"
+# The song plays on meanwhile: a further stroke within a second would be its own.
+esperar_ate 1 tem_capturadas "$GOLPE" 4 "$inicio" || true
+golpes="$(golpes_desde "$inicio")"
 [ "$golpes" = "38/127 35/127 51/127 " ] || falhar "drum strokes while playing along: '$golpes'"
-# The rest of the song still plays meanwhile when the style has other tracks.
 echo "ok ($golpes)"
