@@ -4,6 +4,7 @@
 // English, message boxes recorded, the window with its dialogs, shown, and
 // small helpers for timing and Standard MIDI Files.
 
+#include "common/GravadorMidi.h"
 #include "engine/SaidaMIDI.h"
 #include "platform/CaixaMensagem.h"
 #include "platform/PastaAplicacao.h"
@@ -13,10 +14,8 @@
 #include "settings/TFormSetup.h"
 #include "settings/TformAssistenteConfiguracaoDriver.h"
 
-#include <QByteArray>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QFile>
 
 #include <algorithm>
 #include <cstdint>
@@ -70,54 +69,27 @@ struct Janela {
     std::unique_ptr<TFormPrincipal> principal;
 };
 
-// A format-1 file at 64 ticks per quarter note; each track a list of
-// (tick, status, data1, data2), written with a full status byte per event.
+// A format-1 file at 64 ticks per quarter note, written by the tests' MIDI writer;
+// each track a list of (tick, status, data1, data2) at absolute ticks, in time order;
+// a tempo of micros per quarter note at tick 0 of the first track unless micros is 0.
 struct Evento {
     uint32_t tick;
     uint8_t status, dado1, dado2;
 };
 
-inline void vlq(QByteArray &saida, uint32_t valor)
-{
-    QByteArray b;
-    b.prepend(char(valor & 0x7F));
-    while ((valor >>= 7) != 0)
-        b.prepend(char((valor & 0x7F) | 0x80));
-    saida.append(b);
-}
-
-inline void u32(QByteArray &saida, uint32_t v)
-{
-    for (int s = 24; s >= 0; s -= 8)
-        saida.append(char((v >> s) & 0xFF));
-}
-
 inline bool gravarMidi(const QString &caminho, const std::vector<std::vector<Evento>> &trilhas, uint32_t micros)
 {
-    QByteArray arquivo("MThd", 4);
-    u32(arquivo, 6);
-    arquivo.append(char(0)).append(char(1));
-    arquivo.append(char(trilhas.size() >> 8)).append(char(trilhas.size() & 0xFF));
-    arquivo.append(char(0)).append(char(64));
+    std::vector<GravadorMidi::Trilha> gravadas(trilhas.size());
     for (size_t t = 0; t < trilhas.size(); ++t) {
-        QByteArray corpo;
-        if (t == 0 && micros) {
-            corpo.append(QByteArray("\x00\xFF\x51\x03", 4));
-            corpo.append(char(micros >> 16)).append(char(micros >> 8)).append(char(micros));
-        }
         uint32_t anterior = 0;
         for (const Evento &e : trilhas[t]) {
-            vlq(corpo, e.tick - anterior);
-            corpo.append(char(e.status)).append(char(e.dado1)).append(char(e.dado2));
+            gravadas[t].registros.push_back({e.tick - anterior, e.status, e.dado1, e.dado2});
             anterior = e.tick;
         }
-        corpo.append(QByteArray("\x00\xFF\x2F\x00", 4));
-        arquivo.append("MTrk", 4);
-        u32(arquivo, uint32_t(corpo.size()));
-        arquivo.append(corpo);
     }
-    QFile saida(caminho);
-    return saida.open(QIODevice::WriteOnly | QIODevice::Truncate) && saida.write(arquivo) == arquivo.size();
+    if (!gravadas.empty() && micros)
+        gravadas[0].metas.push_back(GravadorMidi::andamento(0, micros));
+    return GravadorMidi::gravar(caminho, 64, gravadas);
 }
 
 }

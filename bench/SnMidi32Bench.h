@@ -37,6 +37,23 @@ struct SnMidi32Bench {
     ~SnMidi32Bench() { dlclose(handle); }
 };
 
+// The sync clock's entry points, as the clock benchmarks use them.
+struct SyncEntries {
+    explicit SyncEntries(SnMidi32Bench &lib)
+        : openSync(lib.entry<decltype(&OpenSync)>("OpenSync")),
+          setTempo(lib.entry<decltype(&SetTempo)>("SetTempo")),
+          startSync(lib.entry<decltype(&StartSync)>("StartSync")),
+          stopSync(lib.entry<decltype(&StopSync)>("StopSync")),
+          closeSync(lib.entry<decltype(&CloseSync)>("CloseSync"))
+    {
+    }
+    decltype(&OpenSync) openSync;
+    decltype(&SetTempo) setTempo;
+    decltype(&StartSync) startSync;
+    decltype(&StopSync) stopSync;
+    decltype(&CloseSync) closeSync;
+};
+
 inline long long monotonicNanos()
 {
     timespec t{};

@@ -32,24 +32,20 @@ int main(int argc, char **argv)
     const double seconds = argc > 1 ? std::atof(argv[1]) : 30.0;
     constexpr uint32_t tempo = 3906;
     SnMidi32Bench lib;
-    auto openSync = lib.entry<decltype(&OpenSync)>("OpenSync");
-    auto setTempo = lib.entry<decltype(&SetTempo)>("SetTempo");
-    auto startSync = lib.entry<decltype(&StartSync)>("StartSync");
-    auto stopSync = lib.entry<decltype(&StopSync)>("StopSync");
-    auto closeSync = lib.entry<decltype(&CloseSync)>("CloseSync");
+    const SyncEntries sync(lib);
 
     const size_t beats = size_t(seconds * 1e6 / tempo);
     Arrivals arrivals;
     arrivals.nanos.resize(beats);
     SnMidiWindow window{post, &arrivals};
-    const SNHANDLE clock = openSync(0, &window, 0, 2);
-    setTempo(clock, tempo);
+    const SNHANDLE clock = sync.openSync(0, &window, 0, 2);
+    sync.setTempo(clock, tempo);
     const long long start = monotonicNanos();
-    startSync(clock);
+    sync.startSync(clock);
     while (arrivals.count.load(std::memory_order_acquire) < beats)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    stopSync(clock);
-    closeSync(clock);
+    sync.stopSync(clock);
+    sync.closeSync(clock);
 
     std::vector<double> deviation(beats);
     std::vector<double> magnitude(beats);

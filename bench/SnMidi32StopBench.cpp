@@ -17,27 +17,23 @@ int main(int argc, char **argv)
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 400;
     constexpr uint32_t tempo = 23437;
     SnMidi32Bench lib;
-    auto openSync = lib.entry<decltype(&OpenSync)>("OpenSync");
-    auto setTempo = lib.entry<decltype(&SetTempo)>("SetTempo");
-    auto startSync = lib.entry<decltype(&StartSync)>("StartSync");
-    auto stopSync = lib.entry<decltype(&StopSync)>("StopSync");
-    auto closeSync = lib.entry<decltype(&CloseSync)>("CloseSync");
+    const SyncEntries sync(lib);
 
     SnMidiWindow window{post, nullptr};
-    const SNHANDLE clock = openSync(0, &window, 0, 2);
-    setTempo(clock, tempo);
+    const SNHANDLE clock = sync.openSync(0, &window, 0, 2);
+    sync.setTempo(clock, tempo);
     std::vector<double> micros;
     unsigned seed = 12345;
     for (int i = 0; i < rounds; ++i) {
-        startSync(clock);
+        sync.startSync(clock);
         // Somewhere in the first two ticks, the last stretch of a wait included.
         seed = seed * 1103515245u + 12345u;
         std::this_thread::sleep_for(std::chrono::microseconds(seed % (2 * tempo)));
         const long long before = monotonicNanos();
-        stopSync(clock);
+        sync.stopSync(clock);
         micros.push_back(double(monotonicNanos() - before) / 1000.0);
     }
-    closeSync(clock);
+    sync.closeSync(clock);
     std::printf("StopSync at %u us per tick (40 BPM), %d stops at varying points of the tick\n", tempo, rounds);
     std::printf("StopSync time (us): median %.1f  p99 %.1f  max %.1f\n", quantile(micros, 0.5), quantile(micros, 0.99),
                 *std::max_element(micros.begin(), micros.end()));

@@ -62,6 +62,20 @@ QString PastaTemporaria::arquivo(const QString &nome) const
     return pasta.path() + QLatin1Char('/') + nome;
 }
 
+QString PastaTemporaria::escrever(const QString &nome, const QByteArray &conteudo) const
+{
+    QFile destino(arquivo(nome));
+    if (!destino.open(QIODevice::WriteOnly | QIODevice::Truncate) || destino.write(conteudo) != conteudo.size())
+        return QString();
+    return destino.fileName();
+}
+
+QByteArray PastaTemporaria::ler(const QString &nome) const
+{
+    QFile origem(arquivo(nome));
+    return origem.open(QIODevice::ReadOnly) ? origem.readAll() : QByteArray("<missing>");
+}
+
 QString PastaTemporaria::pastaConstruida()
 {
     return QStringLiteral(TAMBORLY_BUILD_APP_DIR);

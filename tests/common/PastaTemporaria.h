@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -16,6 +17,10 @@ public:
 
     QString caminho() const;
     QString arquivo(const QString &nome) const;
+    // Writes a file of the folder; its full name, or the empty text when it cannot.
+    QString escrever(const QString &nome, const QByteArray &conteudo) const;
+    // A file's contents; "<missing>" when it cannot be read.
+    QByteArray ler(const QString &nome) const;
     // The application folder produced by the build.
     static QString pastaConstruida();
     // Deletes the folders of the instances still alive: a suite's own folder lives to

@@ -1,6 +1,12 @@
 #pragma once
 
 #include "common/GravadorMidi.h"
+#include "common/InstrumentoGravador.h"
+#include "engine/AcessoGui.h"
+#include "engine/Sequenciador.h"
+#include "settings/ArquivoConfiguracao.h"
+
+#include <gtest/gtest.h>
 
 #include <QByteArray>
 #include <QList>
@@ -10,8 +16,6 @@
 #include <functional>
 #include <tuple>
 #include <vector>
-
-class Instrumento;
 
 // The engine's singletons load the driver library once per process, so one
 // application folder, one capture file and the capture-only devices "Captura"
@@ -65,3 +69,28 @@ std::vector<RegistroTeste> emTicks(const std::vector<std::tuple<uint32_t, uint8_
 inline MetaTeste andamento(uint32_t tick, uint32_t microssegundos) { return GravadorMidi::andamento(tick, microssegundos); }
 inline MetaTeste nome(const QByteArray &texto) { return GravadorMidi::nome(texto); }
 bool gravarMidi(const QString &caminho, uint16_t resolucao, const std::vector<TrilhaTeste> &trilhas);
+
+// The fixture of the engine suites: the engine as preparar() leaves it, a recording
+// instrument, and a receiver of the engine's news that stands for the window; the
+// sequencer stopped and the receiver gone after the test.
+template <class Receptor>
+class TesteMotor : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        AmbienteMotor::preparar();
+        auto novo = std::make_unique<InstrumentoGravador>();
+        kit = novo.get();
+        ArquivoConfiguracao::instancia().setInstrumento(std::move(novo));
+        AcessoGui::instancia().registrar(&receptor);
+    }
+    void TearDown() override
+    {
+        sequenciador.parar();
+        AcessoGui::instancia().registrar(nullptr);
+    }
+
+    Sequenciador &sequenciador = Sequenciador::instancia();
+    Receptor receptor;
+    InstrumentoGravador *kit = nullptr;
+};

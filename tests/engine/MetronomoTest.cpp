@@ -25,22 +25,8 @@ public:
 // Count-in and metronome clicks, observed in the capture between markers: every
 // tick of the test songs sends a control change that names its tick, so the
 // place of each click among the song's ticks is exact however fast the clock runs.
-class MetronomoTest : public ::testing::Test {
+class MetronomoTest : public TesteMotor<ReceptorAndamentos> {
 protected:
-    void SetUp() override
-    {
-        AmbienteMotor::preparar();
-        auto novo = std::make_unique<InstrumentoGravador>();
-        kit = novo.get();
-        ArquivoConfiguracao::instancia().setInstrumento(std::move(novo));
-        AcessoGui::instancia().registrar(&receptor);
-    }
-    void TearDown() override
-    {
-        sequenciador.parar();
-        AcessoGui::instancia().registrar(nullptr);
-    }
-
     // A song of one track: a tempo event at tick 0 (none when bpm is 0), a marker
     // on every tick 0..ultimo and the extra events; then the time signature.
     Musica *instalar(int32_t ultimo, int32_t bpm, int32_t numerador = 4, int32_t denominador = 4,
@@ -109,10 +95,7 @@ protected:
         return c;
     }
 
-    Sequenciador &sequenciador = Sequenciador::instancia();
     Metronomo &metronomo = Sequenciador::instancia().getMetronomo();
-    ReceptorAndamentos receptor;
-    InstrumentoGravador *kit = nullptr;
 };
 
 TEST_F(MetronomoTest, BeatsAndBarsFollowTheTimeSignature)

@@ -50,22 +50,8 @@ public:
     std::vector<ResultadoAvaliacao> resultados;
 };
 
-class SequenciadorTest : public ::testing::Test {
+class SequenciadorTest : public TesteMotor<ReceptorTeste> {
 protected:
-    void SetUp() override
-    {
-        AmbienteMotor::preparar();
-        auto novo = std::make_unique<InstrumentoGravador>();
-        kit = novo.get();
-        ArquivoConfiguracao::instancia().setInstrumento(std::move(novo));
-        AcessoGui::instancia().registrar(&receptor);
-    }
-    void TearDown() override
-    {
-        sequenciador.parar();
-        AcessoGui::instancia().registrar(nullptr);
-    }
-
     // A song of tracks given as lists of events.
     void instalar(std::vector<std::vector<EventoSequenciamento *>> trilhas, int32_t total)
     {
@@ -97,9 +83,6 @@ protected:
         return relogio->SonoMidi->GetTempo(relogio->GetHandle());
     }
 
-    Sequenciador &sequenciador = Sequenciador::instancia();
-    ReceptorTeste receptor;
-    InstrumentoGravador *kit = nullptr;
 };
 
 TEST_F(SequenciadorTest, TheClockGetsTheLengthOfOneTick)

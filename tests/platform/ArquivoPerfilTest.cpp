@@ -17,13 +17,6 @@ class ArquivoPerfilTest : public ::testing::Test {
 protected:
     PastaTemporaria pasta{QStringList{}};
 
-    QString escrever(const QString &nome, const QByteArray &conteudo)
-    {
-        QFile arquivo(pasta.arquivo(nome));
-        EXPECT_TRUE(arquivo.open(QIODevice::WriteOnly));
-        arquivo.write(conteudo);
-        return arquivo.fileName();
-    }
     QString fifo(const QString &nome)
     {
         const QString caminho = pasta.arquivo(nome);
@@ -61,7 +54,7 @@ TEST_F(ArquivoPerfilTest, ByteOrderMarksAndEveryLineEndAreRead)
         {"UTF-16 LE, CR", utf16(soCr, true)},
     };
     for (const auto &[nome, bytes] : casos) {
-        const ArquivoPerfil perfil(escrever(QStringLiteral("t.ini"), bytes));
+        const ArquivoPerfil perfil(pasta.escrever(QStringLiteral("t.ini"), bytes));
         EXPECT_EQ(perfil.lerTexto("geral", "driver", "-"), "3") << nome;
         EXPECT_EQ(perfil.lerTexto("geral", "volume", "-"), "40") << nome;
         EXPECT_EQ(perfil.lerTexto("geral", "idioma", "-"), QStringLiteral("Português")) << nome;
@@ -98,7 +91,7 @@ TEST_F(ArquivoPerfilTest, SpecialAndOversizedFilesReadAsEmptyWithoutBlocking)
     QDir(pasta.caminho()).mkdir(QStringLiteral("pasta.ini"));
     QByteArray grande = "[geral]\ndriver=3\n";
     grande += QByteArray(ArquivoPerfil::limitePadrao, ' ');
-    for (const QString &caminho : {semLeitor, pasta.arquivo("pasta.ini"), escrever("grande.ini", grande), pasta.arquivo("nada.ini")}) {
+    for (const QString &caminho : {semLeitor, pasta.arquivo("pasta.ini"), pasta.escrever("grande.ini", grande), pasta.arquivo("nada.ini")}) {
         const ArquivoPerfil perfil(caminho);
         EXPECT_EQ(perfil.lerTexto("geral", "driver", "padrao"), "padrao") << caminho.toStdString();
         EXPECT_TRUE(perfil.secoes().isEmpty());
@@ -118,7 +111,7 @@ TEST_F(ArquivoPerfilTest, SpecialAndOversizedFilesReadAsEmptyWithoutBlocking)
     // An endless file that reports no size stops at the limit.
     EXPECT_FALSE(ArquivoRegular::ler(QStringLiteral("/proc/self/maps"), 16, &falha));
     EXPECT_EQ(falha, ArquivoRegular::Falha::grandeDemais);
-    const std::optional<QByteArray> exato = ArquivoRegular::ler(escrever("exato", "12345"), 5, &falha);
+    const std::optional<QByteArray> exato = ArquivoRegular::ler(pasta.escrever("exato", "12345"), 5, &falha);
     ASSERT_TRUE(exato);
     EXPECT_EQ(*exato, "12345");
     EXPECT_EQ(falha, ArquivoRegular::Falha::nenhuma);
@@ -126,7 +119,7 @@ TEST_F(ArquivoPerfilTest, SpecialAndOversizedFilesReadAsEmptyWithoutBlocking)
 
 TEST_F(ArquivoPerfilTest, ASafeWriteReplacesWholeKeepsPermissionsAndNeverWritesThroughAFifo)
 {
-    const QString alvo = escrever(QStringLiteral("alvo.ini"), "antigo");
+    const QString alvo = pasta.escrever(QStringLiteral("alvo.ini"), "antigo");
     ASSERT_EQ(::chmod(QFile::encodeName(alvo).constData(), 0600), 0);
     EXPECT_TRUE(GravacaoSegura::gravar(alvo, "novo"));
     QFile lido(alvo);

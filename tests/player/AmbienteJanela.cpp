@@ -1,7 +1,8 @@
 #include "AmbienteJanela.h"
 
+#include "common/Espera.h"
+#include "common/EstadoPadrao.h"
 #include "common/PastaTemporaria.h"
-#include "engine/AcessoGui.h"
 #include "engine/SaidaMIDI.h"
 #include "engine/Sequenciador.h"
 #include "platform/CaixaMensagem.h"
@@ -10,10 +11,8 @@
 #include "settings/GerenciadorIdiomas.h"
 #include "settings/TFormSetup.h"
 #include "settings/TformAssistenteConfiguracaoDriver.h"
-#include "song/GerenciadorMusica.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -34,12 +33,10 @@ PastaTemporaria &pastaSuite()
 {
     // The library reads its environment once, when the first binding loads it.
     static PastaTemporaria *pasta = [] {
-        qputenv("SNMIDI32_AUDIO", "null");
         auto *nova = new PastaTemporaria({QStringLiteral("libSnMidi32.so"), QStringLiteral("English.idm"),
                                           QStringLiteral("English.dat"), QStringLiteral("Portugues.idm"),
                                           QStringLiteral("Portugues.dat")});
-        qputenv("SNMIDI32_CAPTURE", QFile::encodeName(nova->arquivo(QStringLiteral("captura.txt"))));
-        qputenv("SNMIDI32_CAPTURE_DEVICES", "Captura,Captura2,!Recusa");
+        CapturaMidi::configurar(nova->arquivo(QStringLiteral("captura.txt")), "Captura,Captura2,!Recusa");
         return nova;
     }();
     return *pasta;
@@ -71,53 +68,33 @@ void AmbienteJanela::preparar()
     GerenciadorIdiomas *idiomas = GerenciadorIdiomas::instancia();
     if (idiomas->getNomeIdioma() != QStringLiteral("English"))
         idiomas->selecionarIdioma(QStringLiteral("English"));
+    EstadoPadrao::restaurar();
+    Sequenciador::instancia().abrir();
     SaidaMIDI &saida = SaidaMIDI::instancia();
-    Sequenciador &sequenciador = Sequenciador::instancia();
-    sequenciador.parar();
-    sequenciador.limparLoop();
-    sequenciador.setPlayAlong(false);
-    sequenciador.setTrilhaExibida(-1);
-    sequenciador.setAndamento(120);
-    sequenciador.abrir();
-    AcessoGui::instancia().registrar(nullptr);
     saida.fecharArquivo();
     const int captura = dispositivo(QStringLiteral("Captura"));
     if (saida.getDispositivo() != captura || !saida.dispositivoAberto())
         saida.abrirDispositivo(captura);
     saida.reiniciarControladores();  // no channel volume left from an earlier test's song
     saida.setVolumeGeral(100);
-    GerenciadorMusica::instancia().setMusica(nullptr);
-    GerenciadorMusica::instancia().setTotalTicks(0);
-    GerenciadorMusica::instancia().setTotalTempos(1);
     ArquivoConfiguracao &configuracao = ArquivoConfiguracao::instancia();
     configuracao.setDriver(captura);
     configuracao.setVolume(100);
-    for (int i = 0; i < 16; ++i)
-        configuracao.setCanalAtivo(true, i);
     // Beats of an earlier test still queued run now, with the clock stopped.
     QCoreApplication::processEvents();
 }
 
 qint64 AmbienteJanela::marca()
 {
-    return QFile(arquivo(QStringLiteral("captura.txt"))).size();
+    return CapturaMidi::marca(arquivo(QStringLiteral("captura.txt")));
 }
 
 QList<AmbienteJanela::Mensagem> AmbienteJanela::desde(qint64 marca, int dispositivo)
 {
     QList<Mensagem> lidas;
-    QFile captura(arquivo(QStringLiteral("captura.txt")));
-    if (!captura.open(QIODevice::ReadOnly) || !captura.seek(marca))
-        return lidas;
-    while (!captura.atEnd()) {
-        const QList<QByteArray> campos = captura.readLine().simplified().split(' ');
-        if (campos.size() != 5 && campos.size() != 6)  // the sixth: when it is to sound
-            continue;
-        const Mensagem m{campos[0].toLongLong(), campos[1].toInt(), campos[2].toInt(), campos[3].toInt(),
-                         campos[4].toInt()};
+    for (const Mensagem &m : CapturaMidi::ler(arquivo(QStringLiteral("captura.txt")), marca))
         if (dispositivo < 0 || m.dispositivo == dispositivo)
             lidas.append(m);
-    }
     return lidas;
 }
 
@@ -132,13 +109,7 @@ QStringList AmbienteJanela::notas(qint64 marca, int dispositivo)
 
 bool AmbienteJanela::esperar(const std::function<bool()> &condicao, int milissegundos)
 {
-    QDeadlineTimer prazo(milissegundos);
-    while (!condicao()) {
-        if (prazo.hasExpired())
-            return condicao();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
+    return Espera::ate(condicao, milissegundos);
 }
 
 QString AmbienteJanela::texto(const char *secao, const char *chave)

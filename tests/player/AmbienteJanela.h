@@ -1,6 +1,7 @@
 #pragma once
 
-#include "player/Instrumento.h"
+#include "common/CapturaMidi.h"
+#include "common/InstrumentoGravador.h"
 
 #include <QByteArray>
 #include <QList>
@@ -23,13 +24,7 @@ class TformAssistenteConfiguracaoDriver;
 // in a known state before each test.
 class AmbienteJanela {
 public:
-    struct Mensagem {
-        qint64 tempo;  // microseconds of the library's monotonic clock
-        int dispositivo;
-        int status;
-        int dado1;
-        int dado2;
-    };
+    using Mensagem = CapturaMidi::Linha;
 
     // English current, message boxes recorded (questions answered Yes), no song,
     // the sequencer stopped at 120 BPM, every flag set, "Captura" open and stored.
@@ -59,15 +54,6 @@ struct Janelas {
     std::unique_ptr<TFormPrincipal> principal;
     TFormSetup *setup;
     TformAssistenteConfiguracaoDriver *assistente;
-};
-
-// An instrument that records its calls ("+38", "-38", "limpo").
-class InstrumentoGravador : public Instrumento {
-public:
-    void mostrarNota(uint32_t nota) override { chamadas.append(QStringLiteral("+%1").arg(nota)); }
-    void esconderNota(uint32_t nota) override { chamadas.append(QStringLiteral("-%1").arg(nota)); }
-    void esconderTudo() override { chamadas.append(QStringLiteral("limpo")); }
-    QStringList chamadas;
 };
 
 // A Standard MIDI File built byte by byte: events at absolute ticks, per track.

@@ -153,9 +153,9 @@ qint64 AmbienteSetup::marca()
 QList<AmbienteSetup::Mensagem> AmbienteSetup::desde(qint64 inicio, int dispositivo)
 {
     QList<Mensagem> lidas;
-    for (const CapturaMidi::Linha &m : CapturaMidi::ler(pastaSuite().arquivo(QStringLiteral("captura.txt")), inicio)) {
+    for (const Mensagem &m : CapturaMidi::ler(pastaSuite().arquivo(QStringLiteral("captura.txt")), inicio)) {
         if (dispositivo == -1 || m.dispositivo == dispositivo)
-            lidas.append({m.tempo, m.dispositivo, m.status, m.dado1, m.dado2});
+            lidas.append(m);
     }
     return lidas;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/CapturaMidi.h"
+
 #include <QList>
 #include <QString>
 
@@ -15,13 +17,7 @@ class TFormSetup;
 // open), and preparar() puts the singletons back in a known state before each test.
 class AmbienteSetup {
 public:
-    struct Mensagem {
-        qint64 tempo;  // microseconds of the library's monotonic clock
-        int dispositivo;
-        int status;
-        int dado1;
-        int dado2;
-    };
+    using Mensagem = CapturaMidi::Linha;
 
     // Language "Teste" current, message boxes recorded, no song, sequencer stopped,
     // every flag set, a recording instrument, device 0 open and stored, the wizard's

@@ -23,17 +23,6 @@ class ArquivoConfiguracaoTest : public ::testing::Test {
 protected:
     PastaTemporaria pasta{QStringList{}};
 
-    void escrever(const QString &nome, const QByteArray &conteudo)
-    {
-        QFile arquivo(pasta.arquivo(nome));
-        ASSERT_TRUE(arquivo.open(QIODevice::WriteOnly));
-        arquivo.write(conteudo);
-    }
-    QByteArray ler(const QString &nome)
-    {
-        QFile arquivo(pasta.arquivo(nome));
-        return arquivo.open(QIODevice::ReadOnly) ? arquivo.readAll() : QByteArray("<missing>");
-    }
     // The values as "driver volume [idioma]".
     static std::string valores(const ArquivoConfiguracao &c)
     {
@@ -61,20 +50,20 @@ TEST_F(ArquivoConfiguracaoTest, WithoutAFileTheDefaultsApplyAndSaveWritesFourLin
     EXPECT_EQ(valores(configuracao), "0 127 [English]");
     EXPECT_EQ(configuracao.getInstrumento(), nullptr);
     configuracao.salvar();
-    EXPECT_EQ(ler("player.ini"), "[geral]\r\ndriver=0\r\nvolume=127\r\nidioma=English\r\n");
+    EXPECT_EQ(pasta.ler("player.ini"), "[geral]\r\ndriver=0\r\nvolume=127\r\nidioma=English\r\n");
     // No temporary file is left beside it.
     EXPECT_EQ(QDir(pasta.caminho()).entryList(QDir::Files), QStringList{"player.ini"});
 }
 
 TEST_F(ArquivoConfiguracaoTest, ValuesAreReadWithTheProfileRules)
 {
-    escrever("player.ini",
+    pasta.escrever("player.ini",
              "; a comment\r\n[other]\r\ndriver=7\r\n[GERAL]\r\n  DRIVER = -1 \r\nIdioma=Portugu\xEAs\r\nVolume=+40\r\nvisualizacao=2\r\nextra=1\r\n[geral]\r\nvolume=90\r\n");
     ArquivoConfiguracao configuracao("player.exe");
     EXPECT_EQ(valores(configuracao), "-1 40 [Português]");
     configuracao.salvar();
     // The view mode and every other key are dropped; the language round-trips in Windows-1252.
-    EXPECT_EQ(ler("player.ini"), "[geral]\r\ndriver=-1\r\nvolume=40\r\nidioma=Portugu\xEAs\r\n");
+    EXPECT_EQ(pasta.ler("player.ini"), "[geral]\r\ndriver=-1\r\nvolume=40\r\nidioma=Portugu\xEAs\r\n");
 }
 
 TEST_F(ArquivoConfiguracaoTest, ALanguageNameReadsInUtf8AsWellAsWindows1252AndIsWrittenInWindows1252)
@@ -87,14 +76,14 @@ TEST_F(ArquivoConfiguracaoTest, ALanguageNameReadsInUtf8AsWellAsWindows1252AndIs
         {"[geral]\nidioma=English\n", QStringLiteral("English")},
     };
     for (const auto &[conteudo, idioma] : casos) {
-        escrever("player.ini", conteudo);
+        pasta.escrever("player.ini", conteudo);
         ArquivoConfiguracao configuracao("player.exe");
         EXPECT_EQ(configuracao.getIdioma(), idioma) << conteudo.constData();
     }
-    escrever("player.ini", "[geral]\nidioma=Portugu\xC3\xAAs\n");
+    pasta.escrever("player.ini", "[geral]\nidioma=Portugu\xC3\xAAs\n");
     ArquivoConfiguracao configuracao("player.exe");
     configuracao.salvar();
-    EXPECT_EQ(ler("player.ini"), "[geral]\r\ndriver=0\r\nvolume=127\r\nidioma=Portugu\xEAs\r\n");
+    EXPECT_EQ(pasta.ler("player.ini"), "[geral]\r\ndriver=0\r\nvolume=127\r\nidioma=Portugu\xEAs\r\n");
 }
 
 TEST_F(ArquivoConfiguracaoTest, ABadNumberResetsTheNumbersButKeepsTheLanguage)
@@ -114,7 +103,7 @@ TEST_F(ArquivoConfiguracaoTest, ABadNumberResetsTheNumbersButKeepsTheLanguage)
         {"[geral]\ndriver=\"4\"\nvolume='60'\n", "4 60 [English]"},           // quotes are dropped
     };
     for (const Caso &caso : casos) {
-        escrever("t.ini", caso.arquivo);
+        pasta.escrever("t.ini", caso.arquivo);
         ArquivoConfiguracao configuracao("t.exe");
         EXPECT_EQ(valores(configuracao), caso.esperado) << caso.arquivo.constData();
     }
@@ -122,14 +111,14 @@ TEST_F(ArquivoConfiguracaoTest, ABadNumberResetsTheNumbersButKeepsTheLanguage)
 
 TEST_F(ArquivoConfiguracaoTest, SettersChangeMemoryUntilSave)
 {
-    escrever("player.ini", "[geral]\ndriver=-1\nvolume=80\nidioma=English\n");
+    pasta.escrever("player.ini", "[geral]\ndriver=-1\nvolume=80\nidioma=English\n");
     ArquivoConfiguracao configuracao("player.exe");
     configuracao.setDriver(2);
     configuracao.setVolume(55);
     configuracao.setIdioma(QStringLiteral("Português"));
-    EXPECT_EQ(ler("player.ini"), "[geral]\ndriver=-1\nvolume=80\nidioma=English\n");
+    EXPECT_EQ(pasta.ler("player.ini"), "[geral]\ndriver=-1\nvolume=80\nidioma=English\n");
     configuracao.salvar();
-    EXPECT_EQ(ler("player.ini"), "[geral]\r\ndriver=2\r\nvolume=55\r\nidioma=Portugu\xEAs\r\n");
+    EXPECT_EQ(pasta.ler("player.ini"), "[geral]\r\ndriver=2\r\nvolume=55\r\nidioma=Portugu\xEAs\r\n");
     EXPECT_EQ(valores(ArquivoConfiguracao("player.exe")), "2 55 [Português]");
 }
 
@@ -186,7 +175,7 @@ TEST_F(ConfiguracaoSistemaTest, SettingsAreSavedInTheUsersFolderAndReadFromThere
     // First start of a user: no folder of their own yet; the one beside the program
     // (a default an administrator put there) is read, never written.
     const QByteArray padraoAdministrador = "[geral]\r\ndriver=-1\r\nvolume=60\r\nidioma=English\r\n";
-    escrever("player.ini", padraoAdministrador);
+    pasta.escrever("player.ini", padraoAdministrador);
     {
         ArquivoConfiguracao configuracao("player.exe");
         EXPECT_EQ(valores(configuracao), "-1 60 [English]");
@@ -194,7 +183,7 @@ TEST_F(ConfiguracaoSistemaTest, SettingsAreSavedInTheUsersFolderAndReadFromThere
         EXPECT_TRUE(configuracao.salvar());
     }
     EXPECT_EQ(lerDoUsuario("player.ini"), "[geral]\r\ndriver=2\r\nvolume=60\r\nidioma=English\r\n");
-    EXPECT_EQ(ler("player.ini"), padraoAdministrador);
+    EXPECT_EQ(pasta.ler("player.ini"), padraoAdministrador);
     // From now on the user's own file wins over the one beside the program.
     EXPECT_EQ(valores(ArquivoConfiguracao("player.exe")), "2 60 [English]");
 
@@ -211,13 +200,13 @@ TEST_F(ConfiguracaoSistemaTest, SettingsAreSavedInTheUsersFolderAndReadFromThere
 TEST_F(ConfiguracaoSistemaTest, AWritableProgramFolderKeepsItsSettingsBesideTheProgram)
 {
     escreverDoUsuario("player.ini", "[geral]\r\ndriver=4\r\n");
-    escrever("player.ini", "[geral]\r\ndriver=1\r\n");
+    pasta.escrever("player.ini", "[geral]\r\ndriver=1\r\n");
     PastaAplicacao::definirGravavel(true);
     ArquivoConfiguracao configuracao("player.exe");
     EXPECT_EQ(configuracao.getDriver(), 1);
     configuracao.setDriver(3);
     EXPECT_TRUE(configuracao.salvar());
-    EXPECT_EQ(ler("player.ini"), "[geral]\r\ndriver=3\r\nvolume=127\r\nidioma=English\r\n");
+    EXPECT_EQ(pasta.ler("player.ini"), "[geral]\r\ndriver=3\r\nvolume=127\r\nidioma=English\r\n");
     EXPECT_EQ(lerDoUsuario("player.ini"), "[geral]\r\ndriver=4\r\n");
 }
 
@@ -225,7 +214,7 @@ TEST_F(ConfiguracaoSistemaTest, LeftoversAreRemovedFromTheFolderTheSavesGoTo)
 {
     escreverDoUsuario("player.ini", "[geral]\r\ndriver=3\r\n");
     escreverDoUsuario("player.ini.a1B2c3", "[geral]\n");
-    escrever("player.ini.d4E5f6", "[geral]\n");  // not ours to touch: that folder is read-only
+    pasta.escrever("player.ini.d4E5f6", "[geral]\n");  // not ours to touch: that folder is read-only
     EXPECT_EQ(ArquivoConfiguracao("player.exe").getDriver(), 3);
     EXPECT_EQ(QDir(QFileInfo(doUsuario("x")).absolutePath()).entryList(QDir::Files), QStringList{"player.ini"});
     EXPECT_TRUE(QFile::exists(pasta.arquivo("player.ini.d4E5f6")));
@@ -233,15 +222,15 @@ TEST_F(ConfiguracaoSistemaTest, LeftoversAreRemovedFromTheFolderTheSavesGoTo)
 
 TEST_F(ArquivoConfiguracaoTest, SaveReplacesTheFileWholeAndNeverWritesThroughIt)
 {
-    escrever("player.ini", "[geral]\ndriver=1\n");
+    pasta.escrever("player.ini", "[geral]\ndriver=1\n");
     // A hard link to the old file keeps the old content: the new file is a
     // separate one, renamed over the old name.
     ASSERT_EQ(::link(QFile::encodeName(pasta.arquivo("player.ini")).constData(),
                      QFile::encodeName(pasta.arquivo("antigo.ini")).constData()), 0);
     ArquivoConfiguracao configuracao("player.exe");
     configuracao.salvar();
-    EXPECT_EQ(ler("antigo.ini"), "[geral]\ndriver=1\n");
-    EXPECT_EQ(ler("player.ini"), "[geral]\r\ndriver=1\r\nvolume=127\r\nidioma=English\r\n");
+    EXPECT_EQ(pasta.ler("antigo.ini"), "[geral]\ndriver=1\n");
+    EXPECT_EQ(pasta.ler("player.ini"), "[geral]\r\ndriver=1\r\nvolume=127\r\nidioma=English\r\n");
 }
 
 TEST_F(ArquivoConfiguracaoTest, PracticeSettingsComeAfterTheFourLinesOnlyWhenChanged)
@@ -255,7 +244,7 @@ TEST_F(ArquivoConfiguracaoTest, PracticeSettingsComeAfterTheFourLinesOnlyWhenCha
     pratica.treinoPasso = 0;     // at least 1
     configuracao.setPratica(pratica);
     configuracao.salvar();
-    EXPECT_EQ(ler("player.ini"), "[geral]\r\ndriver=0\r\nvolume=127\r\nidioma=English\r\n"
+    EXPECT_EQ(pasta.ler("player.ini"), "[geral]\r\ndriver=0\r\nvolume=127\r\nidioma=English\r\n"
                                  "contagem=1\r\nvolumeMetronomo=0\r\ntreinoInicio=200\r\ntreinoPasso=1\r\n");
     const ArquivoConfiguracao::Pratica lida = ArquivoConfiguracao("player.exe").getPratica();
     EXPECT_TRUE(lida.contagem);
@@ -267,14 +256,14 @@ TEST_F(ArquivoConfiguracaoTest, PracticeSettingsComeAfterTheFourLinesOnlyWhenCha
 
     // A bad practice value takes its own default and touches nothing else, and
     // a bad spec number leaves the practice keys read.
-    escrever("t.ini", "[geral]\ndriver=3\nvolume=50\nidioma=X\nmetronomo=yes\ntreino=1\ntreinoAlvo=150\nvolumeMetronomo=-5\n");
+    pasta.escrever("t.ini", "[geral]\ndriver=3\nvolume=50\nidioma=X\nmetronomo=yes\ntreino=1\ntreinoAlvo=150\nvolumeMetronomo=-5\n");
     ArquivoConfiguracao boa("t.exe");
     EXPECT_EQ(valores(boa), "3 50 [X]");
     EXPECT_FALSE(boa.getPratica().metronomo);
     EXPECT_TRUE(boa.getPratica().treino);
     EXPECT_EQ(boa.getPratica().treinoAlvo, 150);
     EXPECT_EQ(boa.getPratica().volumeMetronomo, 0);
-    escrever("t.ini", "[geral]\ndriver=3\nvolume=loud\ncontagem=1\n");
+    pasta.escrever("t.ini", "[geral]\ndriver=3\nvolume=loud\ncontagem=1\n");
     ArquivoConfiguracao ruim("t.exe");
     EXPECT_EQ(valores(ruim), "0 127 [English]");
     EXPECT_TRUE(ruim.getPratica().contagem);
@@ -285,7 +274,7 @@ TEST_F(ArquivoConfiguracaoTest, PracticeSettingsComeAfterTheFourLinesOnlyWhenCha
 TEST_F(ArquivoConfiguracaoTest, AFailingWriteKeepsTheOldFileAndLeavesNothingBehind)
 {
     const QByteArray antigo = "[geral]\r\ndriver=2\r\nvolume=90\r\nidioma=English\r\n";
-    escrever("player.ini", antigo);
+    pasta.escrever("player.ini", antigo);
     ArquivoConfiguracao configuracao("player.exe");
     configuracao.setIdioma(QString(200, QLatin1Char('x')));
     struct rlimit anterior {};
@@ -298,19 +287,19 @@ TEST_F(ArquivoConfiguracaoTest, AFailingWriteKeepsTheOldFileAndLeavesNothingBehi
         const bool salvo = configuracao.salvar();
         ::setrlimit(RLIMIT_FSIZE, &anterior);
         EXPECT_FALSE(salvo) << limite;
-        EXPECT_EQ(ler("player.ini"), antigo) << limite;
+        EXPECT_EQ(pasta.ler("player.ini"), antigo) << limite;
         EXPECT_EQ(QDir(pasta.caminho()).entryList(QDir::Files | QDir::Hidden), QStringList{"player.ini"}) << limite;
     }
     ::signal(SIGXFSZ, sinalAnterior);
     EXPECT_TRUE(configuracao.salvar());  // room again: saved whole
-    EXPECT_EQ(ler("player.ini").size(), 239);
+    EXPECT_EQ(pasta.ler("player.ini").size(), 239);
 }
 
 TEST_F(ArquivoConfiguracaoTest, LeftoversOfAKilledSaveAreRemovedAtTheNextStart)
 {
-    escrever("player.ini", "[geral]\ndriver=3\n");
+    pasta.escrever("player.ini", "[geral]\ndriver=3\n");
     for (const char *nome : {"player.ini.a1B2c3", "player.ini.ZZZZZZ", "player.ini.bak", "player.ini.a1B2c3d", "other.ini.a1B2c3"})
-        escrever(nome, "[geral]\n");
+        pasta.escrever(nome, "[geral]\n");
     ArquivoConfiguracao configuracao("player.exe");
     EXPECT_EQ(configuracao.getDriver(), 3);
     QStringList restantes = QDir(pasta.caminho()).entryList(QDir::Files);
@@ -365,7 +354,7 @@ TEST_F(ArquivoConfiguracaoTest, TheKitIsKeptByNameAfterTheFourLines)
 {
     // A bad volume resets the numbers but not the kit's keys; a latency that is not a
     // number within a second reads as 0.
-    escrever("player.ini", "[geral]\r\ndriver=2\r\nvolume=loud\r\nidioma=English\r\nentrada=Kit A: pads\r\n"
+    pasta.escrever("player.ini", "[geral]\r\ndriver=2\r\nvolume=loud\r\nidioma=English\r\nentrada=Kit A: pads\r\n"
                            "somKit=1\r\nlatencia=12.5\r\nlatenciaDispersao=-3.25\r\n");
     {
         ArquivoConfiguracao configuracao("player.exe");
@@ -376,10 +365,10 @@ TEST_F(ArquivoConfiguracaoTest, TheKitIsKeptByNameAfterTheFourLines)
         configuracao.setLatencia(-7.04, 2.0);
         configuracao.salvar();
     }
-    EXPECT_EQ(ler("player.ini"), "[geral]\r\ndriver=0\r\nvolume=127\r\nidioma=English\r\nentrada=Kit A: pads\r\n"
+    EXPECT_EQ(pasta.ler("player.ini"), "[geral]\r\ndriver=0\r\nvolume=127\r\nidioma=English\r\nentrada=Kit A: pads\r\n"
                                  "somKit=1\r\nlatencia=-7.0\r\nlatenciaDispersao=2.0\r\n");
     for (const char *ruim : {"latencia=abc", "latencia=5000", "latencia=nan"}) {
-        escrever("player.ini", QByteArray("[geral]\r\n") + ruim + "\r\n");
+        pasta.escrever("player.ini", QByteArray("[geral]\r\n") + ruim + "\r\n");
         ArquivoConfiguracao configuracao("player.exe");
         EXPECT_DOUBLE_EQ(configuracao.getLatencia(), 0.0) << ruim;
         EXPECT_TRUE(configuracao.getEntrada().isEmpty());

@@ -12,18 +12,27 @@ void avisarDados(TSonoMidiIn &porta)
 {
     porta.GetWindow()->post(porta.GetWindow()->context, SNMIDI_MSG_MIM_DATA, 0, 0);
 }
-}
 
-// The machine has no input device, so the library's queue is played by the spy.
-TEST(TSonoMidiInTest, DroppedRecordsCarryTheirDeltaIntoTheNextOne)
-{
+// A port on a binding whose input entry points the spy answers: 77 for the handle.
+class TSonoMidiInTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        porta.SonoMidi = &ligacao;
+        for (const char *nome : {"OpenMidiIn", "StartMidiIn", "StopMidiIn", "CloseMidiIn"})
+            espiao.fixar(QLatin1String(nome), nome == QByteArrayView("OpenMidiIn") ? 77 : 0);
+    }
+
     AmbienteSnMidi ambiente;
     TSonoMidi ligacao;
     TSonoMidiIn porta;
-    porta.SonoMidi = &ligacao;
-    EspiaoSnMidi espiao(ligacao);
-    for (const char *nome : {"OpenMidiIn", "StartMidiIn", "StopMidiIn", "CloseMidiIn"})
-        espiao.fixar(QLatin1String(nome), nome == QByteArrayView("OpenMidiIn") ? 77 : 0);
+    EspiaoSnMidi espiao{ligacao};
+};
+}
+
+// The machine has no input device, so the library's queue is played by the spy.
+TEST_F(TSonoMidiInTest, DroppedRecordsCarryTheirDeltaIntoTheNextOne)
+{
     for (auto acao : {&TSonoMidiIn::Stop, &TSonoMidiIn::Close})
         EXPECT_EQ(AmbienteSnMidi::erroDe([&] { (porta.*acao)(); }), QStringLiteral("midiIn not open"));
     ASSERT_TRUE(porta.Open(0, 0));
@@ -70,15 +79,8 @@ TEST(TSonoMidiInTest, DroppedRecordsCarryTheirDeltaIntoTheNextOne)
 
 // A device that went away is announced once through OnMidiClose; the port stays open
 // until its owner closes it, and StartAt falls back to StartMidiIn without the extension.
-TEST(TSonoMidiInTest, ALostDeviceIsAnnouncedAndStartAtFallsBack)
+TEST_F(TSonoMidiInTest, ALostDeviceIsAnnouncedAndStartAtFallsBack)
 {
-    AmbienteSnMidi ambiente;
-    TSonoMidi ligacao;
-    TSonoMidiIn porta;
-    porta.SonoMidi = &ligacao;
-    EspiaoSnMidi espiao(ligacao);
-    for (const char *nome : {"OpenMidiIn", "StartMidiIn", "StopMidiIn", "CloseMidiIn"})
-        espiao.fixar(QLatin1String(nome), nome == QByteArrayView("OpenMidiIn") ? 77 : 0);
     EXPECT_EQ(AmbienteSnMidi::erroDe([&] { porta.StartAt(5); }), QStringLiteral("midiIn not open"));
     ASSERT_TRUE(porta.Open(0, 0));
     ligacao.StartMidiInAt = nullptr;  // a library without the extension
