@@ -5,17 +5,11 @@
 #include "engine/SaidaMIDI.h"
 #include "song/GerenciadorMusica.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
-
-#include <cstdlib>
 
 int main(int argc, char **argv)
 {
-    setenv("SNMIDI32_AUDIO", "null", 1);
-    unsetenv("SNMIDI32_CAPTURE");
-    QCoreApplication app(argc, argv);
-    motorbench::usarPastaConstruida();
+    motorbench::ProcessoImportacao processo(argc, argv);
     QTemporaryDir pasta;
     const QString caminho = pasta.filePath(QStringLiteral("milhao.mid"));
 

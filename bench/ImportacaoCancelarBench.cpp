@@ -6,18 +6,13 @@
 #include "engine/SaidaMIDI.h"
 #include "sonomidi/ESonoMidiException.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
-#include <cstdlib>
 #include <thread>
 
 int main(int argc, char **argv)
 {
-    setenv("SNMIDI32_AUDIO", "null", 1);
-    unsetenv("SNMIDI32_CAPTURE");
-    QCoreApplication app(argc, argv);
-    motorbench::usarPastaConstruida();
+    motorbench::ProcessoImportacao processo(argc, argv);
     QTemporaryDir pasta;
     const QString caminho = pasta.filePath(QStringLiteral("enorme.mid"));
 

@@ -6,10 +6,12 @@
 #include "common/GravadorMidi.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFile>
 #include <QString>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <ctime>
 #include <vector>
@@ -66,6 +68,18 @@ inline void usarPastaConstruida()
 {
     PastaAplicacao::definir(QStringLiteral(TAMBORLY_BUILD_APP_DIR));
 }
+
+// The process of an import benchmark: an application object, the built application
+// folder, the synth silent and nothing captured (a capture would time the disk).
+struct ProcessoImportacao {
+    ProcessoImportacao(int &argc, char **argv) : aplicacao(argc, argv)
+    {
+        setenv("SNMIDI32_AUDIO", "null", 1);
+        unsetenv("SNMIDI32_CAPTURE");
+        usarPastaConstruida();
+    }
+    QCoreApplication aplicacao;
+};
 
 inline bool gravarMidi(const QString &caminho, uint16_t resolucao, const std::vector<Trilha> &trilhas)
 {
