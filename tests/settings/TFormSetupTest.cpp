@@ -435,10 +435,20 @@ TEST_F(TFormSetupTest, MusicaDeDezesseisTrilhasSemCaixaDesabilitada)
     setup.CheckBoxSel->setChecked(true);
     EXPECT_EQ(marcadas().count(true), 16);
     EXPECT_TRUE(setup.CheckBoxSel->isChecked());
-    // A song with no track leaves no box enabled (as the player window opens one).
+    // A song with no track leaves no box enabled, box 0 included (as the player window
+    // opens one): the select-all box then walks no box and changes no flag, so it
+    // never clears a track that does not exist.
     AmbienteSetup::abrirMusica(setup, 0);
     EXPECT_FALSE(setup.caixasCanal[0]->isEnabled());
     EXPECT_FALSE(setup.caixasCanal[1]->isEnabled());
+    const QList<bool> antes = marcadas();
+    for (const bool marcar : {false, true}) {
+        setup.CheckBoxSel->setChecked(marcar);
+        EXPECT_EQ(marcadas(), antes);
+        for (int i = 0; i < 16; ++i)
+            EXPECT_TRUE(ArquivoConfiguracao::instancia().canalAtivo(i)) << i;
+    }
+    EXPECT_TRUE(AmbienteSetup::chamadasInstrumento().isEmpty());
 }
 
 // Clicks the wizard's buttons in order once it shows; closes it if the walk went wrong.
