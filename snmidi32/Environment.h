@@ -27,8 +27,10 @@ public:
     std::string capturePath;                  // empty: no capture file
     std::vector<CaptureDevice> captureDevices;
     // How long after its beat's deadline a message put during the beat's handling sounds
-    // (SNMIDI32_LATENCY_MS): the GUI thread's lateness it absorbs.
-    static constexpr int64_t defaultLatencyMicros = 10000;
+    // (SNMIDI32_LATENCY_MS): the GUI thread's lateness it absorbs. Twice its p99 measured with
+    // three busy processes on two cores (about 10 ms): at 10 ms the odd late beat still
+    // sounded late under that load.
+    static constexpr int64_t defaultLatencyMicros = 20000;
     int64_t latencyMicros = defaultLatencyMicros;
     std::vector<ReplayDevice> replayDevices;  // SNMIDI32_INPUT_DEVICES, listed after the ALSA inputs
     bool debug = false;                       // SNMIDI32_DEBUG set: diagnostics go to stderr

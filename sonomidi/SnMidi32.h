@@ -46,7 +46,7 @@
  *                            "<us put> <device> <status> <data1> <data2> <us due to sound>"
  *                            (both times in microseconds of CLOCK_MONOTONIC; the last is the
  *                            put time for a message sent at once)
- *   SNMIDI32_LATENCY_MS      output latency of the messages of a beat (default 10, 0 to 1000)
+ *   SNMIDI32_LATENCY_MS      output latency of the messages of a beat (default 20, 0 to 1000)
  *   SNMIDI32_CAPTURE_DEVICES Name1,Name2,... extra capture-only devices; a leading
  *                            "!" makes a device that refuses to open
  *   SNMIDI32_INPUT_DEVICES   Name:PATH[,Name2:PATH2] replay input devices, listed after the

@@ -135,11 +135,11 @@ TEST_F(SaidaMIDITest, ANoteForAGivenTimeSoundsAsTheNotesOfABeatDueThen)
     ASSERT_NE(clique, linhas.end());
     ASSERT_NE(direta, linhas.end());
     // The facade knows the latency the library applies, and when the note it placed sounds.
-    EXPECT_EQ(SaidaMIDI::instancia().getLatenciaSaida(), 10000) << "the library's default";
-    EXPECT_EQ(clique->devido, devido + 10000);
+    EXPECT_EQ(SaidaMIDI::instancia().getLatenciaSaida(), 20000) << "the library's default";
+    EXPECT_EQ(clique->devido, devido + 20000);
     EXPECT_EQ(soa, clique->devido);
     EXPECT_LT(direta->devido, devido) << "the next note must not be held back";
-    EXPECT_GT(atrasada, antes + 10000);
+    EXPECT_GT(atrasada, antes + 20000);
     const auto tarde = std::find_if(linhas.begin(), linhas.end(), [](const auto &l) { return l.dado1 == 78; });
     ASSERT_NE(tarde, linhas.end());
     EXPECT_LE(tarde->devido, atrasada);

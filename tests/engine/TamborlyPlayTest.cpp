@@ -188,7 +188,7 @@ TEST(TamborlyPlayTest, AKitStrikingWhenTheStrokesSoundScoresOnTimeWithAnyOutputL
         QString ambiente;  // SNMIDI32_LATENCY_MS; empty for the default
         int64_t latenciaUs;
     };
-    for (const Caso &caso : {Caso{QString(), 10000}, Caso{QStringLiteral("30"), 30000}}) {
+    for (const Caso &caso : {Caso{QString(), 20000}, Caso{QStringLiteral("30"), 30000}}) {
         SCOPED_TRACE(caso.ambiente.isEmpty() ? std::string("default latency") : caso.ambiente.toStdString() + " ms");
         const QString kit = AmbienteMotor::arquivo(QStringLiteral("kit-no-tempo.txt"));
         QFile arquivo(kit);
@@ -220,13 +220,13 @@ TEST(TamborlyPlayTest, PlayAlongScoresAReplayedKitAgainstTheWithheldDrums)
                                          {nome("Drums")}}}));
     // Hits 20 ms late plus the calibrated 5 ms on four strokes (the fourth left out), a
     // hit on no stroke, a note-off and a zero-velocity note-on that are no hits. Late
-    // from when the song sounds each stroke: the output's 10 ms after its tick was due.
+    // from when the song sounds each stroke: the output's 20 ms after its tick was due.
     const QString kit = AmbienteMotor::arquivo(QStringLiteral("kit-atrasado.txt"));
     QFile arquivo(kit);
     ASSERT_TRUE(arquivo.open(QIODevice::WriteOnly));
     const int64_t batida = 499968;  // 64 ticks of 7812 us
     for (int k : {0, 1, 2, 4})
-        arquivo.write(QByteArray::number(k * batida + 10000 + 25000) + " 153 38 100\n");
+        arquivo.write(QByteArray::number(k * batida + 20000 + 25000) + " 153 38 100\n");
     arquivo.write(QByteArray::number(int64_t(1.5 * batida)) + " 144 49 100\n");
     arquivo.write("600000 137 38 0\n700000 153 38 0\n");
     arquivo.close();

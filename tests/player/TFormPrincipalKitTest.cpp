@@ -207,7 +207,7 @@ TEST_F(TFormPrincipalKitTest, AStyleInPlayAlongWithAKitTwentyMillisecondsLateSco
     // The withheld strokes: drum note-ons of the shown drum track(s), each struck 20 ms
     // after the song sounds it (the output's latency after its tick was due).
     const int64_t latencia = SaidaMIDI::instancia().getLatenciaSaida();
-    EXPECT_EQ(latencia, 10000) << "the library's default";
+    EXPECT_EQ(latencia, 20000) << "the library's default";
     Musica *musica = GerenciadorMusica::instancia().getMusica();
     ASSERT_NE(musica, nullptr);
     ASSERT_GE(j->getNumTrilhasBateria(), 1);
@@ -312,13 +312,13 @@ TEST_F(TFormPrincipalKitTest, CalibratingAKitThatStrikesWithTheSoundingClicksGiv
     // A replay kit struck exactly when each click sounds: the output's latency after it is due.
     QByteArray linhas;
     for (int k = 0; k < Calibracao::numCliques; ++k)
-        linhas += QByteArray::number(k * Calibracao::intervaloUs + 10000) + " 153 38 100\n";
+        linhas += QByteArray::number(k * Calibracao::intervaloUs + 20000) + " 153 38 100\n";
     escreverKit(linhas);
     ArquivoConfiguracao::instancia().setEntrada(QStringLiteral("Kit Replay"));
     ArquivoConfiguracao::instancia().setLatencia(25, 3);
     abrirJanela();
     ASSERT_TRUE(AmbienteJanela::esperar([] { return EntradaMIDI::instancia().dispositivoAberto(); }));
-    ASSERT_EQ(SaidaMIDI::instancia().getLatenciaSaida(), 10000) << "the library's default";
+    ASSERT_EQ(SaidaMIDI::instancia().getLatenciaSaida(), 20000) << "the library's default";
 
     TFormSetup *setup = janelas->setup;
     setup->show();

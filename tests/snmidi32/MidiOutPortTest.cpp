@@ -186,8 +186,8 @@ TEST(MidiOutPortTest, MessagesOfABeatAreDueAtTheBeatPlusTheLatency)
 TEST(MidiOutPortTest, TheReportedOutputLatencyFollowsTheEnvironment)
 {
     const std::pair<std::string, int32_t> cases[] = {
-        {"", 10000}, {"30", 30000}, {"0", 0}, {"2.5", 2500}, {"1000", 1000000},
-        {"-1", 10000}, {"1001", 10000}, {"ten", 10000}, {"20ms", 10000},
+        {"", 20000}, {"30", 30000}, {"0", 0}, {"2.5", 2500}, {"1000", 1000000},
+        {"-1", 20000}, {"1001", 20000}, {"ten", 20000}, {"10ms", 20000},
     };
     for (const auto &[value, expected] : cases) {
         LoadedLibrary lib({{"SNMIDI32_CAPTURE_DEVICES", "Tap"}, {"SNMIDI32_LATENCY_MS", value}});

@@ -158,7 +158,7 @@ TEST(TSonoMidiOutTest, TheLatencyIsWhatTheLibraryAddsToABeatForThisPort)
     porta.SonoMidi = &ligacao;
     EXPECT_EQ(porta.GetLatency(), 0) << "closed: nothing sounds";
     ASSERT_TRUE(porta.Open(static_cast<uint16_t>(captura), 0));
-    EXPECT_EQ(porta.GetLatency(), 10000) << "the library's default";
+    EXPECT_EQ(porta.GetLatency(), 20000) << "the library's default";
     // A library that does not place the messages of a beat sends them at once.
     const auto marcar = ligacao.SetDispatchDue;
     ligacao.SetDispatchDue = nullptr;
