@@ -194,12 +194,12 @@ void Avaliador::decidir()
     }
     batidas.swap(restantes);
 
-    // Misses: the stroke's time plus the limit has passed, and no hit still waiting
-    // could take it.
+    // Misses: the stroke's time plus the limit and the delivery allowance has passed,
+    // and no hit still waiting could take it.
     for (Esperado &esperado : esperados) {
         if (esperado.decidido)
             continue;
-        if (horizonte != INT64_MAX && horizonte - limiteUs < esperado.instante)
+        if (horizonte != INT64_MAX && horizonte - limiteUs - folgaEntregaUs < esperado.instante)
             break;  // later strokes are later still
         bool alcancavel = false;
         for (const Batida &batida : batidas)

@@ -33,6 +33,10 @@ public:
     static constexpr int64_t limiteUs = 100000;
     static constexpr int64_t perfeitoUs = 25000;
     static constexpr int64_t bomUs = 60000;
+    // A hit struck in time can reach the GUI thread late on a busy machine (its time is
+    // right, its delivery is not): a stroke turns into a miss only this much after its
+    // limit has passed.
+    static constexpr int64_t folgaEntregaUs = 150000;
 
     // The family a note is scored in, named by its first note: 35 bass drum, 37 snare
     // and side stick, 42 hi-hat, 49 crash, 51 ride; toms and other notes by themselves.

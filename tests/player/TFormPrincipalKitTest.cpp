@@ -157,7 +157,7 @@ TEST_F(TFormPrincipalKitTest, PlayAlongShowsMarksTheStripAndTheResultsPanel)
     avaliador.esperar(38, t + 500000);
     avaliador.avancar(t);
     avaliador.tocar(38, t + 12000);
-    avaliador.avancar(t + 700000);
+    avaliador.avancar(t + 500000 + Avaliador::limiteUs + Avaliador::folgaEntregaUs);
     j->exibirAvaliacao();
     EXPECT_EQ(painel->marcasVivas(), 2);
     EXPECT_TRUE(painel->getFaixa().contains(QStringLiteral("Accuracy 50 %"))) << painel->getFaixa().toStdString();

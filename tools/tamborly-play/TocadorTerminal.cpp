@@ -129,7 +129,7 @@ void TocadorTerminal::exibirPosicao()
             // A hit on the last stroke may still be on its way: wait out the scoring limit.
             encerrando = true;
             Sequenciador::instancia().pausar();
-            QTimer::singleShot(int(Avaliador::limiteUs / 1000) + 50, [this] { terminar(); });
+            QTimer::singleShot(int((Avaliador::limiteUs + Avaliador::folgaEntregaUs) / 1000) + 50, [this] { terminar(); });
             return;
         }
         terminar();
