@@ -109,6 +109,7 @@ TEST_F(TFormPrincipalKitTest, AReplayedKitLightsTheKitAndSoundsWhenAsked)
 
 TEST_F(TFormPrincipalKitTest, AMissingKitIsReportedOnceAndKeptByName)
 {
+    escreverKit(QByteArray());  // the replay kit chosen below exists, silent
     ArquivoConfiguracao::instancia().setEntrada(QStringLiteral("Kit Mudo"));
     abrirJanela();
     ASSERT_TRUE(AmbienteJanela::esperar([] { return !AmbienteJanela::mensagens().isEmpty(); }));
