@@ -4,9 +4,9 @@
 // through the event loop's own repaint (CPU time, since the loop paints once
 // per frame). A full render of the panel is the baseline.
 
+#include "kit/TabelaBateria.h"
 #include "player/Bateria.h"
 #include "player/PecasBateria.h"
-#include "player/TabelaBateria.h"
 
 #include <QApplication>
 #include <QColor>

@@ -1,8 +1,8 @@
 #include "platform/CapacidadesDispositivo.h"
 
-#include "platform/PastaAplicacao.h"
+#include "platform/BibliotecaDriver.h"
 
-#include <QFile>
+#include "SnMidiName.h"
 
 #include <dlfcn.h>
 
@@ -20,10 +20,7 @@ struct Biblioteca {
 
     Biblioteca()
     {
-        const QByteArray local = QFile::encodeName(PastaAplicacao::arquivo(QStringLiteral("libSnMidi32.so")));
-        handle = dlopen(local.constData(), RTLD_NOW | RTLD_LOCAL);
-        if (!handle)
-            handle = dlopen("libSnMidi32.so", RTLD_NOW | RTLD_LOCAL);
+        handle = BibliotecaDriver::abrir(BibliotecaDriver::arquivoLocal(), true);
         if (!handle)
             return;
         numDispositivos = reinterpret_cast<uint32_t (*)()>(dlsym(handle, "GetNumOutDevices"));
@@ -89,29 +86,7 @@ uint32_t CapacidadesDispositivo::consultar(uint32_t dispositivo, char nome[32])
 
 void CapacidadesDispositivo::cortarNome(char nome[32])
 {
-    size_t n = strnlen(nome, 32);
-    if (n > 31)
-        n = 31;
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(nome[i]); };
-    // Find where the last character starts and drop it if it does not fit whole.
-    size_t inicio = n;
-    while (inicio > 0 && (byte(inicio - 1) & 0xC0) == 0x80 && n - inicio < 3)
-        --inicio;
-    if (inicio > 0) {
-        const unsigned char lider = byte(inicio - 1);
-        size_t tamanho = 1;
-        if ((lider & 0xE0) == 0xC0)
-            tamanho = 2;
-        else if ((lider & 0xF0) == 0xE0)
-            tamanho = 3;
-        else if ((lider & 0xF8) == 0xF0)
-            tamanho = 4;
-        if (lider >= 0x80 && n - (inicio - 1) < tamanho)
-            n = inicio - 1;
-    } else {
-        n = 0;  // only continuation bytes: nothing whole is left
-    }
-    nome[n] = '\0';
+    nome[snMidiNameLength(nome, strnlen(nome, 32))] = '\0';
 }
 
 void CapacidadesDispositivo::definirConsulta(Consulta consulta)

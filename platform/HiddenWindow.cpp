@@ -1,5 +1,7 @@
 #include "platform/HiddenWindow.h"
 
+#include "BoundedRing.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 
@@ -17,59 +19,6 @@ QEvent::Type tipoRetomada()
 }
 
 }
-
-// Fixed-size queue, any number of producers, one consumer (the GUI thread), no lock: each slot's
-// sequence number says whether it is free for the position being written or ready to be read.
-class HiddenWindow::Anel {
-public:
-    static constexpr size_t capacidade = 4096;
-
-    Anel()
-    {
-        for (size_t i = 0; i < capacidade; ++i)
-            casas[i].sequencia.store(i, std::memory_order_relaxed);
-    }
-
-    bool por(const Mensagem &m)
-    {
-        size_t posicao = fim.load(std::memory_order_relaxed);
-        for (;;) {
-            Casa &casa = casas[posicao % capacidade];
-            const intptr_t diferenca = intptr_t(casa.sequencia.load(std::memory_order_acquire)) - intptr_t(posicao);
-            if (diferenca == 0) {
-                if (fim.compare_exchange_weak(posicao, posicao + 1, std::memory_order_relaxed)) {
-                    casa.mensagem = m;
-                    casa.sequencia.store(posicao + 1, std::memory_order_release);
-                    return true;
-                }
-            } else if (diferenca < 0) {
-                return false;
-            } else {
-                posicao = fim.load(std::memory_order_relaxed);
-            }
-        }
-    }
-
-    bool tirar(Mensagem &m)
-    {
-        Casa &casa = casas[inicio % capacidade];
-        if (casa.sequencia.load(std::memory_order_acquire) != inicio + 1)
-            return false;
-        m = casa.mensagem;
-        casa.sequencia.store(inicio + capacidade, std::memory_order_release);
-        ++inicio;
-        return true;
-    }
-
-private:
-    struct Casa {
-        std::atomic<size_t> sequencia{0};
-        Mensagem mensagem{};
-    };
-    Casa casas[capacidade];
-    alignas(64) std::atomic<size_t> fim{0};
-    alignas(64) size_t inicio = 0;
-};
 
 HiddenWindow::HiddenWindow(Procedure procedure)
     : procedure(std::move(procedure)), anel(std::make_unique<Anel>()), vivo(std::make_shared<bool>(true))
@@ -95,7 +44,7 @@ void HiddenWindow::postar(void *context, uint32_t message, uintptr_t wParam, int
     // GUI thread has none coming (postEvent is thread-safe and keeps the order of events).
     auto *janela = static_cast<HiddenWindow *>(context);
     const Mensagem m{message, wParam, lParam};
-    if (janela->excedendo.load(std::memory_order_acquire) || !janela->anel->por(m)) {
+    if (janela->excedendo.load(std::memory_order_acquire) || !janela->anel->push(m)) {
         std::lock_guard<std::mutex> trava(janela->travaExcedentes);
         janela->excedendo.store(true, std::memory_order_release);
         janela->excedentes.push_back(m);
@@ -110,7 +59,7 @@ void HiddenWindow::recolher()
     acordada.store(false, std::memory_order_release);
     std::lock_guard<std::mutex> trava(travaExcedentes);
     Mensagem m{};
-    while (anel->tirar(m))
+    while (anel->pop(m))
         pendentes.push_back(m);
     if (excedendo.load(std::memory_order_acquire)) {
         for (const Mensagem &e : excedentes)

@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -12,6 +13,8 @@
 #include <mutex>
 
 class QEvent;
+template <class T, size_t Capacity>
+class BoundedRing;
 
 // Stands in for a hidden message window: the driver library posts to handle()
 // from any thread, and the messages run the owner's window procedure on the
@@ -50,7 +53,8 @@ private:
     void recolher();
     void drenar();
 
-    class Anel;  // the lock-free ring of messages not yet taken by the GUI thread
+    // The lock-free ring of messages not yet taken by the GUI thread.
+    using Anel = BoundedRing<Mensagem, 4096>;
 
     Procedure procedure;
     SnMidiWindow sink;

@@ -32,11 +32,6 @@ const QString tituloFixo = QStringLiteral("Cordelune");
 
 QString tituloAplicacao;
 
-QString texto(const char *secao, const char *chave)
-{
-    return GerenciadorIdiomas::instancia()->obterTexto(QString::fromLatin1(secao), QString::fromLatin1(chave));
-}
-
 // The class name as the program spells it ("ESonoMidiException", "std::out_of_range").
 QString nomeClasse(const std::exception &erro)
 {
@@ -105,8 +100,8 @@ AplicacaoTamborly::Relato AplicacaoTamborly::relatoErroFatal(std::exception_ptr 
         Relato relato;
         GerenciadorIdiomas *idiomas = GerenciadorIdiomas::instancia();
         if (idiomas->idiomaCarregado()) {
-            relato.texto = texto("geral", "erroGeral");
-            relato.titulo = texto("geral", "nomeAplicacao");
+            relato.texto = GerenciadorIdiomas::texto("geral", "erroGeral");
+            relato.titulo = GerenciadorIdiomas::texto("geral", "nomeAplicacao");
         } else {
             relato.texto = textoErroFixo + emailSuporte + QStringLiteral(".\n\nError information:");
             relato.titulo = tituloFixo;
@@ -153,7 +148,7 @@ int AplicacaoTamborly::iniciar()
     // geometry, so only a screen where it would break is refused.
     QScreen *tela = QGuiApplication::primaryScreen();
     if (!tela || qRound(tela->logicalDotsPerInch()) != 96) {
-        CaixaMensagem::mostrar(texto("geral", "erroPPP"), texto("geral", "nomeAplicacao"));
+        CaixaMensagem::mostrar(GerenciadorIdiomas::texto("geral", "erroPPP"), GerenciadorIdiomas::texto("geral", "nomeAplicacao"));
         return 0;
     }
 
@@ -161,7 +156,7 @@ int AplicacaoTamborly::iniciar()
     QApplication::setWindowIcon(QIcon(PastaAplicacao::arquivo(QStringLiteral("tamborly.png"))));
     TformSplash splash;
     splash.mostrarEsperando(1000);
-    tituloAplicacao = texto("geral", "tituloGeral");
+    tituloAplicacao = GerenciadorIdiomas::texto("geral", "tituloGeral");
 
     // 7. The windows, in order; the dialogs belong to the player window.
     auto principal = std::make_unique<TFormPrincipal>();

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "kit/TabelaBateria.h"
 #include "player/Instrumento.h"
-#include "player/TabelaBateria.h"
 
 #include <QPointer>
 

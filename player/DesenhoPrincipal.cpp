@@ -6,6 +6,7 @@
 #include "player/TrilhoVolume.h"
 #include "settings/ImagemEmbutida.h"
 #include "settings/TOrvButton3D.h"
+#include "settings/Utilgui.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,15 +23,6 @@ namespace {
 
 const QColor corJanela(72, 113, 192);
 constexpr int tempoPadrao = 120;  // the sequencer's tempo until a song sets one
-
-// Verdana is not on Debian; DejaVu Sans bold at the layout's 9-pixel height.
-QFont fonteRotulos()
-{
-    QFont fonte(QStringLiteral("DejaVu Sans"));
-    fonte.setPixelSize(9);
-    fonte.setBold(true);
-    return fonte;
-}
 
 Imagem *imagem(QWidget *pai, const char *nome, int esquerda, int topo, int largura, int altura,
                bool embutida = true)
@@ -75,7 +67,7 @@ QLabel *rotulo(QWidget *pai, const char *nome, int esquerda, int topo, const QSt
 {
     auto *r = new QLabel(pai);
     r->setObjectName(QString::fromLatin1(nome));
-    r->setFont(fonteRotulos());
+    r->setFont(Utilgui::fonte(9, true));  // bold at the layout's 9-pixel height
     QPalette paleta = r->palette();
     paleta.setColor(QPalette::WindowText, Qt::white);
     r->setPalette(paleta);
@@ -212,9 +204,7 @@ void DesenhoPrincipal::montar(TFormPrincipal &j)
     j.CmbTracks = new QComboBox(&j);
     j.CmbTracks->setObjectName(QStringLiteral("CmbTracks"));
     j.CmbTracks->setGeometry(655, 493, 120, 19);
-    QFont fonteLista(QStringLiteral("DejaVu Sans"));
-    fonteLista.setPixelSize(10);
-    j.CmbTracks->setFont(fonteLista);
+    j.CmbTracks->setFont(Utilgui::fonte(10));
 
     j.ckKaraoke = new QCheckBox(&j);
     j.ckKaraoke->setObjectName(QStringLiteral("ckKaraoke"));

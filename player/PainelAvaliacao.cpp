@@ -2,6 +2,7 @@
 
 #include "engine/Sequenciador.h"
 #include "settings/GerenciadorIdiomas.h"
+#include "settings/Utilgui.h"
 
 #include <QFont>
 #include <QMouseEvent>
@@ -20,9 +21,7 @@ constexpr int alturaFaixa = 24;
 
 QString texto(const char *chave)
 {
-    QString t = GerenciadorIdiomas::instancia()->obterTexto(QStringLiteral("avaliacao"), QString::fromLatin1(chave));
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return t;
+    return GerenciadorIdiomas::textoDeRotulo("avaliacao", chave);
 }
 
 QColor corDaNota(Avaliador::Nota nota)
@@ -40,14 +39,6 @@ QColor corDaNota(Avaliador::Nota nota)
         break;
     }
     return QColor(0x80, 0x80, 0x80);
-}
-
-QFont fonte(int pixels, bool negrito = false)
-{
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPixelSize(pixels);
-    f.setBold(negrito);
-    return f;
 }
 
 QString milissegundos(double valor)
@@ -252,7 +243,7 @@ void PainelAvaliacao::paintEvent(QPaintEvent *)
 void PainelAvaliacao::desenharMarcas(QPainter &pintor)
 {
     const qint64 agora = relogio.elapsed();
-    pintor.setFont(fonte(12, true));
+    pintor.setFont(Utilgui::fonte(12, true));
     for (const MarcaViva &viva : marcas) {
         const double idade = std::clamp(double(agora - viva.inicio) / duracaoMarcaMs, 0.0, 1.0);
         const QColor cor = corDaNota(viva.marca.tipo);
@@ -287,7 +278,7 @@ void PainelAvaliacao::desenharFaixa(QPainter &pintor)
     pintor.setPen(Qt::NoPen);
     pintor.setBrush(QColor(20, 24, 32, 200));
     pintor.drawRoundedRect(caixa, 8, 8);
-    pintor.setFont(fonte(13, true));
+    pintor.setFont(Utilgui::fonte(13, true));
     pintor.setPen(Qt::white);
     pintor.drawText(caixa, Qt::AlignCenter, faixa);
 }
@@ -305,14 +296,14 @@ void PainelAvaliacao::desenharResultado(QPainter &pintor)
     const double esquerda = caixa.left() + 22;
     double y = caixa.top() + 30;
     pintor.setPen(Qt::white);
-    pintor.setFont(fonte(17, true));
+    pintor.setFont(Utilgui::fonte(17, true));
     pintor.drawText(QPointF(esquerda, y), texto("titulo"));
-    pintor.setFont(fonte(22, true));
+    pintor.setFont(Utilgui::fonte(22, true));
     pintor.drawText(QRectF(caixa.right() - 160, caixa.top() + 10, 140, 30), Qt::AlignRight | Qt::AlignVCenter,
                     QStringLiteral("%1 %").arg(std::lround(r.precisao())));
 
     // Counts, two columns.
-    pintor.setFont(fonte(13));
+    pintor.setFont(Utilgui::fonte(13));
     const struct {
         const char *chave;
         QString valor;
@@ -341,9 +332,9 @@ void PainelAvaliacao::desenharResultado(QPainter &pintor)
     const double xFamilias = esquerda + 320;
     double yFamilia = y;
     pintor.setPen(QColor(0xc8, 0xcc, 0xd4));
-    pintor.setFont(fonte(12, true));
+    pintor.setFont(Utilgui::fonte(12, true));
     pintor.drawText(QPointF(xFamilias, yFamilia - 4), texto("porFamilia"));
-    pintor.setFont(fonte(11));
+    pintor.setFont(Utilgui::fonte(11));
     for (const auto &[familia, contagem] : r.familias) {
         if (yFamilia > y + 130)
             break;
@@ -382,13 +373,13 @@ void PainelAvaliacao::desenharResultado(QPainter &pintor)
     pintor.setPen(QColor(255, 255, 255, 120));
     const double meio = grafico.left() + grafico.width() / 2;
     pintor.drawLine(QPointF(meio, grafico.top()), QPointF(meio, grafico.bottom() - 16));
-    pintor.setFont(fonte(11));
+    pintor.setFont(Utilgui::fonte(11));
     pintor.setPen(QColor(0xc8, 0xcc, 0xd4));
     pintor.drawText(QRectF(grafico.left(), grafico.bottom() - 16, 100, 16), Qt::AlignLeft, QStringLiteral("-100 ") + texto("cedo"));
     pintor.drawText(QRectF(meio - 20, grafico.bottom() - 16, 40, 16), Qt::AlignHCenter, QStringLiteral("0"));
     pintor.drawText(QRectF(grafico.right() - 100, grafico.bottom() - 16, 100, 16), Qt::AlignRight, texto("tarde") + QStringLiteral(" +100"));
 
-    pintor.setFont(fonte(11));
+    pintor.setFont(Utilgui::fonte(11));
     pintor.setPen(QColor(0x9a, 0xa0, 0xaa));
     pintor.drawText(QRectF(caixa.left(), caixa.bottom() - 24, caixa.width() - 18, 18), Qt::AlignRight | Qt::AlignVCenter,
                     texto("fechar"));

@@ -1,6 +1,6 @@
 #include "player/PecasBateria.h"
 
-#include "player/TabelaBateria.h"
+#include "kit/TabelaBateria.h"
 #include "settings/ImagemEmbutida.h"
 
 #include <QLabel>

@@ -15,7 +15,7 @@ namespace {
 
 QString texto(const char *chave)
 {
-    return GerenciadorIdiomas::instancia()->obterTexto(QStringLiteral("frmPratica"), QString::fromLatin1(chave));
+    return GerenciadorIdiomas::texto("frmPratica", chave);
 }
 
 QSpinBox *percentual(QWidget *pai, const char *nome, int minimo, int maximo)

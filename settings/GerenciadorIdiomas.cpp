@@ -135,6 +135,19 @@ Idioma *GerenciadorIdiomas::selecionarIdioma(const QString &nome)
     return nullptr;
 }
 
+QString GerenciadorIdiomas::texto(const char *secao, const char *chave)
+{
+    return instancia()->obterTexto(QString::fromLatin1(secao), QString::fromLatin1(chave));
+}
+
+QString GerenciadorIdiomas::textoDeRotulo(const char *secao, const char *chave)
+{
+    QString t = texto(secao, chave);
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t;
+}
+
 QString GerenciadorIdiomas::obterTexto(const QString &secao, const QString &chave) const
 {
     if (!idiomaAtual)

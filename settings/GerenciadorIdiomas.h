@@ -31,6 +31,11 @@ public:
     Idioma *selecionarIdioma(const QString &nome);
     // The text of ('secao','chave') in the loaded language, or the empty text.
     QString obterTexto(const QString &secao, const QString &chave) const;
+    // obterTexto of the single manager, for the fixed names a window looks up.
+    static QString texto(const char *secao, const char *chave);
+    // The same with the language file's line breaks (CR LF, or a lone CR) made the bare
+    // line feed that a widget wants.
+    static QString textoDeRotulo(const char *secao, const char *chave);
     // A new picture for ('secao','chave'), or a null pixmap; the caller owns it.
     QPixmap obterImagem(const QString &secao, const QString &chave) const;
     bool idiomaCarregado() const;

@@ -20,16 +20,9 @@
 
 namespace {
 
-QString texto(const char *secao, const char *chave)
-{
-    QString t = GerenciadorIdiomas::instancia()->obterTexto(QString::fromLatin1(secao), QString::fromLatin1(chave));
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return t;
-}
-
 QString textoKit(const char *chave)
 {
-    return texto("frmKit", chave);
+    return GerenciadorIdiomas::textoDeRotulo("frmKit", chave);
 }
 
 }  // namespace
@@ -142,7 +135,7 @@ void PaginaKit::CmbEntradaChange(int indice)
     // Kept even when it did not open: the kit may be plugged in before the next start.
     configuracao.setEntrada(nome);
     if (!aberto)
-        CaixaMensagem::mostrar(textoKit("msgEntradaIndisponivel").arg(nome), texto("geral", "nomeAplicacao"), this);
+        CaixaMensagem::mostrar(textoKit("msgEntradaIndisponivel").arg(nome), GerenciadorIdiomas::texto("geral", "nomeAplicacao"), this);
 }
 
 void PaginaKit::ckSomKitClick()

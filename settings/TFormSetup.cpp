@@ -7,6 +7,7 @@
 #include "player/RegistroPratica.h"
 #include "settings/ArquivoConfiguracao.h"
 #include "settings/GerenciadorIdiomas.h"
+#include "settings/Utilgui.h"
 #include "settings/PaginaKit.h"
 #include "settings/TformAssistenteConfiguracaoDriver.h"
 #include "song/GerenciadorMusica.h"
@@ -42,17 +43,9 @@ const char *const propriedadeNome = "nomeTrilha";
 // The right edge of the boxes: inside the group box's frame.
 constexpr int limiteCaixas = 281 - 6;
 
-QString texto(const char *secao, const char *chave)
-{
-    QString t = GerenciadorIdiomas::instancia()->obterTexto(QString::fromLatin1(secao), QString::fromLatin1(chave));
-    // Language files break lines with CR LF; widgets want a bare line feed.
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return t;
-}
-
 QString textoDoSetup(const char *chave)
 {
-    return texto("frmSetup", chave);
+    return GerenciadorIdiomas::textoDeRotulo("frmSetup", chave);
 }
 
 struct PosicaoCaixa {
@@ -87,9 +80,7 @@ TFormSetup::TFormSetup(QWidget *parent)
     setObjectName(QStringLiteral("FormSetup"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
-    QFont fonte(QStringLiteral("DejaVu Sans"));
-    fonte.setPixelSize(11);
-    setFont(fonte);
+    setFont(Utilgui::fonte(11));
     setWindowTitle(QStringLiteral("Setup"));
     // 298 x 308 with the frame; this is the client area inside it. It opens over
     // the player window (centralizarSobreDono), wherever that is.
@@ -133,9 +124,9 @@ TFormSetup::TFormSetup(QWidget *parent)
 
     // Practice settings: a tab of their own.
     TabPratica = new AbaPratica;
-    PagCtrlSetup->addTab(TabPratica, texto("frmPratica", "TabPratica"));
+    PagCtrlSetup->addTab(TabPratica, GerenciadorIdiomas::textoDeRotulo("frmPratica", "TabPratica"));
     // The progress of the open song, below the practice settings.
-    btnProgresso = new QPushButton(texto("frmProgresso", "btnProgresso"), TabPratica);
+    btnProgresso = new QPushButton(GerenciadorIdiomas::textoDeRotulo("frmProgresso", "btnProgresso"), TabPratica);
     btnProgresso->setObjectName(QStringLiteral("btnProgresso"));
     TabPratica->layoutPratica->insertWidget(TabPratica->layoutPratica->count() - 1, btnProgresso, 0, Qt::AlignLeft);
     connect(btnProgresso, &QPushButton::clicked, this, [this] { RegistroPratica::instancia().mostrarProgresso(this); });
@@ -207,8 +198,8 @@ void TFormSetup::aplicarIdioma()
     CheckBoxSel->resize(std::clamp(CheckBoxSel->sizeHint().width(), 105, 281 - 16), 17);
     PagCtrlSetup->setTabText(PagCtrlSetup->indexOf(TabCanais), textoDoSetup("TabCanais"));
     PagCtrlSetup->setTabText(PagCtrlSetup->indexOf(TabIdioma), textoDoSetup("TabIdioma"));
-    PagCtrlSetup->setTabText(PagCtrlSetup->indexOf(TabKit), texto("frmKit", "TabKit"));
-    PagCtrlSetup->setTabText(PagCtrlSetup->indexOf(TabPratica), texto("frmPratica", "TabPratica"));
+    PagCtrlSetup->setTabText(PagCtrlSetup->indexOf(TabKit), GerenciadorIdiomas::textoDeRotulo("frmKit", "TabKit"));
+    PagCtrlSetup->setTabText(PagCtrlSetup->indexOf(TabPratica), GerenciadorIdiomas::textoDeRotulo("frmPratica", "TabPratica"));
     // Five tabs: captions that need more room widen the dialog a little rather
     // than hide a tab behind scroll buttons.
     const int largura = std::max(289, PagCtrlSetup->tabBar()->sizeHint().width());
@@ -240,7 +231,7 @@ void TFormSetup::legendarCaixa(QCheckBox *caixa)
     }
     QString completo = nome.toString();
     if (completo.isEmpty())
-        completo = texto("frmPrincipal", "SemNome");
+        completo = GerenciadorIdiomas::textoDeRotulo("frmPrincipal", "SemNome");
     QStyle *estilo = caixa->style();
     const int largura = caixa->width() - estilo->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, caixa)
         - estilo->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, caixa) - 2;
@@ -333,7 +324,7 @@ void TFormSetup::ListBoxIdiomasClick()
         carregado = false;
     }
     if (!carregado) {
-        CaixaMensagem::mostrar(textoDoSetup("msgIdiomaIndisponivel"), texto("geral", "nomeAplicacao"), this);
+        CaixaMensagem::mostrar(textoDoSetup("msgIdiomaIndisponivel"), GerenciadorIdiomas::textoDeRotulo("geral", "nomeAplicacao"), this);
         selecionarIdiomaAtual();
         return;
     }
@@ -414,7 +405,7 @@ void TFormSetup::aplicarDriver()
     // stored one back and select it again, since it is the one in use.
     QListWidgetItem *item = ListBoxDrivers->item(s);
     CaixaMensagem::mostrar(textoDoSetup("msgDispositivoRecusado").replace(QLatin1String("%1"), item ? item->text() : QString()),
-                           texto("geral", "nomeAplicacao"), this);
+                           GerenciadorIdiomas::textoDeRotulo("geral", "nomeAplicacao"), this);
     reabrirDispositivoGuardado(false);
     voltarAoDispositivoEmUso(s);
     // A key moves the cursor and then selects again, after this handler: the
@@ -453,7 +444,7 @@ void TFormSetup::reabrirDispositivoGuardado(bool avisarFalha)
 
 void TFormSetup::avisarPlacaDesconfigurada()
 {
-    CaixaMensagem::mostrar(texto("frmPrincipal", "msgPlacaDesconfigurada"), texto("geral", "nomeAplicacao"), this);
+    CaixaMensagem::mostrar(GerenciadorIdiomas::textoDeRotulo("frmPrincipal", "msgPlacaDesconfigurada"), GerenciadorIdiomas::textoDeRotulo("geral", "nomeAplicacao"), this);
 }
 
 bool TFormSetup::todasMarcadas() const

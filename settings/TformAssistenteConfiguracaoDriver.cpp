@@ -6,6 +6,7 @@
 #include "settings/GerenciadorIdiomas.h"
 #include "settings/ImagemEmbutida.h"
 #include "settings/Util.h"
+#include "settings/Utilgui.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -27,30 +28,14 @@ namespace {
 TformAssistenteConfiguracaoDriver *assistenteCriado = nullptr;
 std::chrono::milliseconds pausaEscala{80};
 
-QString texto(const char *secao, const char *chave)
-{
-    return GerenciadorIdiomas::instancia()->obterTexto(QString::fromLatin1(secao), QString::fromLatin1(chave));
-}
-
 QString textoDoAssistente(const char *chave)
 {
-    return texto("fmAssistenteConfiguracaoDriver", chave);
+    return GerenciadorIdiomas::texto("fmAssistenteConfiguracaoDriver", chave);
 }
 
-// Language files break lines with CR LF; a label wants a bare line feed.
-QString paraRotulo(QString t)
+QString rotuloDoAssistente(const char *chave)
 {
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return t;
-}
-
-QFont fonte(int pixels, bool negrito = false)
-{
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPixelSize(pixels);
-    f.setBold(negrito);
-    return f;
+    return GerenciadorIdiomas::textoDeRotulo("fmAssistenteConfiguracaoDriver", chave);
 }
 
 // Labels keep their size whatever their text and never wrap.
@@ -69,7 +54,7 @@ QPushButton *botao(QWidget *pai, int x, const QString &legenda)
 {
     auto *b = new QPushButton(legenda, pai);
     b->setGeometry(x, 11, 105, 25);
-    b->setFont(fonte(11));
+    b->setFont(Utilgui::fonte(11));
     return b;
 }
 
@@ -98,7 +83,7 @@ TformAssistenteConfiguracaoDriver::TformAssistenteConfiguracaoDriver(QWidget *pa
     setObjectName(QStringLiteral("formAssistenteConfiguracaoDriver"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(643, 255);
-    setFont(fonte(11));
+    setFont(Utilgui::fonte(11));
 
     Panel2 = new QFrame(this);
     Panel2->setGeometry(0, 0, 643, 210);
@@ -112,9 +97,9 @@ TformAssistenteConfiguracaoDriver::TformAssistenteConfiguracaoDriver(QWidget *pa
     Image1->setGeometry(1, 1, 139, 208);
     Image1->setPixmap(ImagemEmbutida::carregar(QStringLiteral("Image1")));
 
-    lblTitulo1 = rotulo(Panel2, 152, 11, 481, 21, fonte(16, true));
-    lblExplicacao1 = rotulo(Panel2, 155, 43, 478, 52, fonte(11));
-    lblLinkVolumeWindows = rotulo(Panel2, 155, 97, 99, 12, fonte(9));
+    lblTitulo1 = rotulo(Panel2, 152, 11, 481, 21, Utilgui::fonte(16, true));
+    lblExplicacao1 = rotulo(Panel2, 155, 43, 478, 52, Utilgui::fonte(11));
+    lblLinkVolumeWindows = rotulo(Panel2, 155, 97, 99, 12, Utilgui::fonte(9));
     QFont sublinhada = lblLinkVolumeWindows->font();
     sublinhada.setUnderline(true);
     lblLinkVolumeWindows->setFont(sublinhada);
@@ -123,8 +108,8 @@ TformAssistenteConfiguracaoDriver::TformAssistenteConfiguracaoDriver(QWidget *pa
     lblLinkVolumeWindows->setPalette(azul);
     lblLinkVolumeWindows->setCursor(Qt::PointingHandCursor);
     lblLinkVolumeWindows->installEventFilter(this);
-    lblTitulo2 = rotulo(Panel2, 155, 132, 478, 17, fonte(11, true));
-    lblExplicacao2 = rotulo(Panel2, 155, 156, 478, 41, fonte(11));
+    lblTitulo2 = rotulo(Panel2, 155, 132, 478, 17, Utilgui::fonte(11, true));
+    lblExplicacao2 = rotulo(Panel2, 155, 156, 478, 41, Utilgui::fonte(11));
 
     Panel1 = new QFrame(this);
     Panel1->setGeometry(0, 210, 643, 45);
@@ -178,15 +163,15 @@ int32_t TformAssistenteConfiguracaoDriver::executarAssistente()
 
 void TformAssistenteConfiguracaoDriver::aplicarIdioma()
 {
-    btnEscutando->setText(paraRotulo(textoDoAssistente("btnEscutando")));
-    btnNaoEscutando->setText(paraRotulo(textoDoAssistente("btnNaoEscutando")));
-    btnProsseguir->setText(paraRotulo(textoDoAssistente("btnProsseguir")));
-    btnCancelar->setText(paraRotulo(textoDoAssistente("btnCancelar")));
-    btnFinalizar->setText(paraRotulo(textoDoAssistente("btnFinalizar")));
-    setWindowTitle(texto("geral", "nomeAplicacao") + QStringLiteral(" - ") + textoDoAssistente("titulo"));
-    lblTitulo1->setText(paraRotulo(textoDoAssistente("lblTitulo1-A")));
-    lblExplicacao1->setText(paraRotulo(textoDoAssistente("lblExplicacao1-A")));
-    lblLinkVolumeWindows->setText(paraRotulo(textoDoAssistente("lblLinkVolumeWindows")));
+    btnEscutando->setText(rotuloDoAssistente("btnEscutando"));
+    btnNaoEscutando->setText(rotuloDoAssistente("btnNaoEscutando"));
+    btnProsseguir->setText(rotuloDoAssistente("btnProsseguir"));
+    btnCancelar->setText(rotuloDoAssistente("btnCancelar"));
+    btnFinalizar->setText(rotuloDoAssistente("btnFinalizar"));
+    setWindowTitle(GerenciadorIdiomas::texto("geral", "nomeAplicacao") + QStringLiteral(" - ") + textoDoAssistente("titulo"));
+    lblTitulo1->setText(rotuloDoAssistente("lblTitulo1-A"));
+    lblExplicacao1->setText(rotuloDoAssistente("lblExplicacao1-A"));
+    lblLinkVolumeWindows->setText(rotuloDoAssistente("lblLinkVolumeWindows"));
 }
 
 void TformAssistenteConfiguracaoDriver::changeEvent(QEvent *evento)
@@ -248,8 +233,8 @@ void TformAssistenteConfiguracaoDriver::mostrarPasso()
     const int32_t n = static_cast<int32_t>(dispositivos.size());
     if (atual >= n) {
         // No device left to offer; resultado stays as it is (0).
-        lblTitulo2->setText(paraRotulo(textoDoAssistente("lblTitulo2-D")));
-        lblExplicacao2->setText(paraRotulo(textoDoAssistente("lblExplicacao2-D")));
+        lblTitulo2->setText(rotuloDoAssistente("lblTitulo2-D"));
+        lblExplicacao2->setText(rotuloDoAssistente("lblExplicacao2-D"));
         btnEscutando->hide();
         btnNaoEscutando->hide();
         btnProsseguir->hide();
@@ -263,11 +248,11 @@ void TformAssistenteConfiguracaoDriver::mostrarPasso()
     switch (passo) {
     case 0:
         lblTitulo2->setVisible(true);
-        lblTitulo2->setText(paraRotulo(textoDoAssistente("lblTitulo2-A")) + QLatin1Char(' ')
+        lblTitulo2->setText(rotuloDoAssistente("lblTitulo2-A") + QLatin1Char(' ')
                             + QString::number(atual + 1) + QLatin1Char(':'));
-        lblExplicacao2->setText(paraRotulo(textoDoAssistente("lblExplicacao2-A1")) + QStringLiteral(" \"")
+        lblExplicacao2->setText(rotuloDoAssistente("lblExplicacao2-A1") + QStringLiteral(" \"")
                                 + dispositivos.at(atual) + QStringLiteral("\". \n\n")
-                                + paraRotulo(textoDoAssistente("lblExplicacao2-A2")));
+                                + rotuloDoAssistente("lblExplicacao2-A2"));
         btnEscutando->hide();
         btnNaoEscutando->hide();
         btnProsseguir->setEnabled(true);
@@ -279,8 +264,8 @@ void TformAssistenteConfiguracaoDriver::mostrarPasso()
         break;
     case 1:
         lblTitulo2->setVisible(true);
-        lblTitulo2->setText(paraRotulo(textoDoAssistente("lblTitulo2-B")));
-        lblExplicacao2->setText(paraRotulo(textoDoAssistente("lblExplicacao2-B")));
+        lblTitulo2->setText(rotuloDoAssistente("lblTitulo2-B"));
+        lblExplicacao2->setText(rotuloDoAssistente("lblExplicacao2-B"));
         btnEscutando->setEnabled(true);
         btnEscutando->show();
         btnNaoEscutando->setEnabled(true);
@@ -294,8 +279,8 @@ void TformAssistenteConfiguracaoDriver::mostrarPasso()
         break;
     case 3:
         resultado = atual;
-        lblTitulo2->setText(paraRotulo(textoDoAssistente("lblTitulo2-C")));
-        lblExplicacao2->setText(paraRotulo(textoDoAssistente("lblExplicacao2-C")));
+        lblTitulo2->setText(rotuloDoAssistente("lblTitulo2-C"));
+        lblExplicacao2->setText(rotuloDoAssistente("lblExplicacao2-C"));
         btnFinalizar->setEnabled(true);
         btnFinalizar->show();
         btnFinalizar->setDefault(true);

@@ -6,3 +6,12 @@ QString Utilgui::versaoDoArquivo()
 {
     return VersaoPrograma::texto();
 }
+
+QFont Utilgui::fonte(int pixels, bool negrito)
+{
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(pixels);
+    if (negrito)
+        f.setBold(true);
+    return f;
+}

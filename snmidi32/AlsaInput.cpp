@@ -9,13 +9,8 @@
 
 std::unique_ptr<AlsaInput> AlsaInput::open(const AlsaSequencer::Port &source)
 {
-    std::unique_ptr<AlsaSequencer> sequencer = AlsaSequencer::open();
+    std::unique_ptr<AlsaSequencer> sequencer = AlsaSequencer::connect(source, AlsaSequencer::Direction::fromPeer);
     if (!sequencer)
-        return nullptr;
-    snd_seq_t *seq = sequencer->handle();
-    const int port = snd_seq_create_simple_port(seq, "Tamborly in", SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE,
-                                                SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
-    if (port < 0 || snd_seq_connect_from(seq, port, source.client, source.port) < 0)
         return nullptr;
     snd_midi_event_t *decoder = nullptr;
     if (snd_midi_event_new(256, &decoder) < 0 || !decoder)

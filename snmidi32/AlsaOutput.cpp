@@ -39,22 +39,18 @@ int startQueue(snd_seq_t *seq)
 
 std::unique_ptr<AlsaOutput> AlsaOutput::open(const AlsaSequencer::Port &target)
 {
-    std::unique_ptr<AlsaSequencer> sequencer = AlsaSequencer::open();
+    std::unique_ptr<AlsaSequencer> sequencer = AlsaSequencer::connect(target, AlsaSequencer::Direction::toPeer);
     if (!sequencer)
-        return nullptr;
-    snd_seq_t *seq = sequencer->handle();
-    const int port = snd_seq_create_simple_port(seq, "Tamborly out", SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ,
-                                                SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
-    if (port < 0 || snd_seq_connect_to(seq, port, target.client, target.port) < 0)
         return nullptr;
     snd_midi_event_t *encoder = nullptr;
     if (snd_midi_event_new(16, &encoder) < 0 || !encoder)
         return nullptr;
-    return std::unique_ptr<AlsaOutput>(new AlsaOutput(std::move(sequencer), port, encoder, startQueue(seq)));
+    const int queue = startQueue(sequencer->handle());
+    return std::unique_ptr<AlsaOutput>(new AlsaOutput(std::move(sequencer), encoder, queue));
 }
 
-AlsaOutput::AlsaOutput(std::unique_ptr<AlsaSequencer> sequencer, int port, snd_midi_event_t *encoder, int queue)
-    : sequencer(std::move(sequencer)), port(port), encoder(encoder), queue(queue)
+AlsaOutput::AlsaOutput(std::unique_ptr<AlsaSequencer> sequencer, snd_midi_event_t *encoder, int queue)
+    : sequencer(std::move(sequencer)), encoder(encoder), queue(queue)
 {
 }
 
@@ -73,7 +69,7 @@ void AlsaOutput::send(const uint8_t *message, size_t length, int64_t due)
     snd_midi_event_reset_encode(encoder);
     if (snd_midi_event_encode(encoder, message, long(length), &event) <= 0 || event.type == SND_SEQ_EVENT_NONE)
         return;
-    snd_seq_ev_set_source(&event, port);
+    snd_seq_ev_set_source(&event, sequencer->port());
     snd_seq_ev_set_subs(&event);
     const int64_t wait = due != 0 ? due - nowMicros() : 0;
     if (queue >= 0 && wait > 0) {

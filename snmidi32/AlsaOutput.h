@@ -21,10 +21,9 @@ public:
     void dropScheduled() override;
 
 private:
-    AlsaOutput(std::unique_ptr<AlsaSequencer> sequencer, int port, snd_midi_event_t *encoder, int queue);
+    AlsaOutput(std::unique_ptr<AlsaSequencer> sequencer, snd_midi_event_t *encoder, int queue);
 
-    std::unique_ptr<AlsaSequencer> sequencer;
-    int port;
+    std::unique_ptr<AlsaSequencer> sequencer;  // connected through its port to the target
     snd_midi_event_t *encoder;  // owned
     int queue;                  // ours; -1 when none could be had (everything then goes direct)
     std::mutex sending;         // the GUI thread and a clock thread may both send

@@ -15,6 +15,27 @@ std::unique_ptr<AlsaSequencer> AlsaSequencer::open()
     return std::unique_ptr<AlsaSequencer>(new AlsaSequencer(seq));
 }
 
+std::unique_ptr<AlsaSequencer> AlsaSequencer::connect(const Port &peer, Direction direction)
+{
+    std::unique_ptr<AlsaSequencer> sequencer = open();
+    if (!sequencer)
+        return nullptr;
+    snd_seq_t *seq = sequencer->seq;
+    const bool out = direction == Direction::toPeer;
+    const unsigned caps = out ? (SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ)
+                              : (SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE);
+    const int port = snd_seq_create_simple_port(seq, out ? "Tamborly out" : "Tamborly in", caps,
+                                                SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
+    if (port < 0)
+        return nullptr;
+    const int connected = out ? snd_seq_connect_to(seq, port, peer.client, peer.port)
+                              : snd_seq_connect_from(seq, port, peer.client, peer.port);
+    if (connected < 0)
+        return nullptr;
+    sequencer->ownPort = port;
+    return sequencer;
+}
+
 AlsaSequencer::~AlsaSequencer()
 {
     snd_seq_close(seq);

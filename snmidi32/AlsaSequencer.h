@@ -18,6 +18,11 @@ public:
 
     // A client named "Tamborly", or null when there is no sequencer.
     static std::unique_ptr<AlsaSequencer> open();
+    // Which way a connected port carries messages.
+    enum class Direction { toPeer, fromPeer };
+    // A client with one port of ours, "Tamborly out" subscribed to peer or "Tamborly in" that
+    // peer is subscribed to; null when there is no sequencer or the connection is refused.
+    static std::unique_ptr<AlsaSequencer> connect(const Port &peer, Direction direction);
     ~AlsaSequencer();
     AlsaSequencer(const AlsaSequencer &) = delete;
     AlsaSequencer &operator=(const AlsaSequencer &) = delete;
@@ -27,8 +32,11 @@ public:
     static std::vector<Port> ports(bool writable);
 
     snd_seq_t *handle() const { return seq; }
+    // Our connected port; -1 for a client opened without one.
+    int port() const { return ownPort; }
 
 private:
     explicit AlsaSequencer(snd_seq_t *seq) : seq(seq) {}
     snd_seq_t *seq;
+    int ownPort = -1;
 };

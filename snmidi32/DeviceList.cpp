@@ -5,6 +5,7 @@
 #include "BuiltInSynth.h"
 #include "ReplayInput.h"
 #include "SilentBackend.h"
+#include "SnMidiName.h"
 
 #include <algorithm>
 #include <cstring>
@@ -113,12 +114,7 @@ void DeviceList::scanInputsOnce()
 
 void DeviceList::copyName(const std::string &name, char *buffer)
 {
-    size_t length = std::min<size_t>(name.size(), 31);
-    // Never leave half a UTF-8 character at the end: back up over continuation bytes.
-    if (length < name.size()) {
-        while (length > 0 && (static_cast<unsigned char>(name[length]) & 0xC0) == 0x80)
-            --length;
-    }
+    const size_t length = snMidiNameLength(name.data(), name.size());
     std::memset(buffer, 0, 32);
     std::memcpy(buffer, name.data(), length);
 }

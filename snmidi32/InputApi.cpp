@@ -6,19 +6,14 @@
 
 namespace {
 
-constexpr uint16_t badDevice = 2;
-constexpr uint16_t refused = 4;
-constexpr uint16_t badHandle = 5;
-constexpr uint16_t badArgument = 11;
-
 Library &lib() { return Library::instance(); }
 
 template <class Action>
 uint16_t withPort(SNHANDLE h, Action &&action)
 {
-    return withHandle<MidiInPort>(h, badHandle, [&](MidiInPort &port) -> uint16_t {
+    return withHandle<MidiInPort>(h, [&](MidiInPort &port) -> uint16_t {
         action(port);
-        return 0;
+        return SNMIDI_OK;
     });
 }
 
@@ -33,23 +28,17 @@ SNMIDI32_API uint32_t GetNumInDevices(void)
 
 SNMIDI32_API uint16_t GetMidiInDescription(uint16_t device, char *name)
 {
-    return guarded<uint16_t>(badDevice, [&]() -> uint16_t {
-        if (!name)
-            return badArgument;
-        std::optional<std::string> text = lib().devices.inputName(device);
-        DeviceList::copyName(text ? *text : std::string(), name);
-        return text ? 0 : badDevice;
-    });
+    return describeDevice(name, [device] { return lib().devices.inputName(device); });
 }
 
 SNMIDI32_API SNHANDLE OpenMidiIn(SnMidiWindow *window, uint16_t device, SNHANDLE, uint32_t)
 {
-    return guarded<SNHANDLE>(refused, [&]() -> SNHANDLE {
+    return guarded<SNHANDLE>(SNMIDI_ERR_REFUSED, [&]() -> SNHANDLE {
         if (!lib().devices.inputName(device))
-            return badDevice;
+            return SNMIDI_ERR_BAD_DEVICE;
         std::unique_ptr<InputSource> source = lib().devices.openInput(device);
         if (!source)
-            return refused;
+            return SNMIDI_ERR_REFUSED;
         return lib().handles.add(std::make_shared<MidiInPort>(std::move(source), window));
     });
 }
@@ -71,12 +60,12 @@ SNMIDI32_API uint16_t StopMidiIn(SNHANDLE h)
 
 SNMIDI32_API uint16_t CloseMidiIn(SNHANDLE h)
 {
-    return guarded<uint16_t>(badHandle, [&]() -> uint16_t {
+    return guarded<uint16_t>(SNMIDI_ERR_BAD_HANDLE, [&]() -> uint16_t {
         std::shared_ptr<MidiInPort> port = lib().handles.remove<MidiInPort>(h);
         if (!port)
-            return badHandle;
+            return SNMIDI_ERR_BAD_HANDLE;
         port->stop();
-        return 0;
+        return SNMIDI_OK;
     });
 }
 

@@ -4,9 +4,12 @@
 #include "DeviceList.h"
 #include "Environment.h"
 #include "HandleTable.h"
+#include "SnMidi32.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <utility>
 
 // Everything the library holds, built when it is loaded and torn down when it is unloaded:
@@ -38,15 +41,29 @@ Result guarded(Result failure, Body &&body) noexcept
     }
 }
 
-// Runs an entry point's body on the live object of type T behind a handle: badHandle when the
-// handle is unknown or names another kind of object, the body's result otherwise.
+// Runs an entry point's body on the live object of type T behind a handle: SNMIDI_ERR_BAD_HANDLE
+// when the handle is unknown or names another kind of object, the body's result otherwise.
 template <class T, class Body>
-uint16_t withHandle(uint32_t handle, uint16_t badHandle, Body &&body) noexcept
+uint16_t withHandle(uint32_t handle, Body &&body) noexcept
 {
-    return guarded<uint16_t>(badHandle, [&]() -> uint16_t {
+    return guarded<uint16_t>(SNMIDI_ERR_BAD_HANDLE, [&]() -> uint16_t {
         std::shared_ptr<T> object = Library::instance().handles.find<T>(handle);
         if (!object)
-            return badHandle;
+            return SNMIDI_ERR_BAD_HANDLE;
         return body(*object);
+    });
+}
+
+// The body of GetMidiOutDescription and GetMidiInDescription: the name that lookup finds, cut
+// to the 32-byte buffer, or an empty name and SNMIDI_ERR_BAD_DEVICE when it finds none.
+template <class Lookup>
+uint16_t describeDevice(char *buffer, Lookup &&lookup) noexcept
+{
+    return guarded<uint16_t>(SNMIDI_ERR_BAD_DEVICE, [&]() -> uint16_t {
+        if (!buffer)
+            return SNMIDI_ERR_BAD_ARGUMENT;
+        const std::optional<std::string> text = lookup();
+        DeviceList::copyName(text ? *text : std::string(), buffer);
+        return text ? SNMIDI_OK : SNMIDI_ERR_BAD_DEVICE;
     });
 }

@@ -65,7 +65,7 @@ uint16_t MidiOutPort::put(const MIDIEVENT &event, int64_t beatDue)
     std::lock_guard<std::mutex> guard(queueLock);
     if (size == queueCapacity) {
         refused = true;
-        return 1;
+        return SNMIDI_ERR_FAILED;  // full until the clock has sent half of it
     }
     queue[(head + size) % queueCapacity] = event;
     ++size;

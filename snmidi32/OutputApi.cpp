@@ -11,11 +11,6 @@
 
 namespace {
 
-constexpr uint16_t badDevice = 2;   // the device index is out of range
-constexpr uint16_t badHandle = 5;
-constexpr uint16_t badArgument = 11;
-constexpr uint16_t refused = 4;     // the device refused to open
-
 Library &lib() { return Library::instance(); }
 
 // The due time of the beat the calling thread is handling (SnMidiSetDispatchDue), 0 outside one.
@@ -25,7 +20,7 @@ thread_local int64_t dispatchDue = 0;
 template <class Action>
 uint16_t withPort(SNHANDLE h, Action &&action)
 {
-    return withHandle<MidiOutPort>(h, badHandle, std::forward<Action>(action));
+    return withHandle<MidiOutPort>(h, std::forward<Action>(action));
 }
 
 } // namespace
@@ -39,29 +34,23 @@ SNMIDI32_API uint32_t GetNumOutDevices(void)
 
 SNMIDI32_API uint16_t GetMidiOutDescription(uint16_t device, char *name)
 {
-    return guarded<uint16_t>(badDevice, [&]() -> uint16_t {
-        if (!name)
-            return badArgument;
-        std::optional<std::string> text = lib().devices.outputName(device);
-        DeviceList::copyName(text ? *text : std::string(), name);
-        return text ? 0 : badDevice;
-    });
+    return describeDevice(name, [device] { return lib().devices.outputName(device); });
 }
 
 SNMIDI32_API SNHANDLE OpenMidiOut(SnMidiWindow *window, uint16_t device, SNHANDLE clock, uint32_t)
 {
-    return guarded<SNHANDLE>(refused, [&]() -> SNHANDLE {
+    return guarded<SNHANDLE>(SNMIDI_ERR_REFUSED, [&]() -> SNHANDLE {
         std::shared_ptr<SyncClock> sync;
         if (clock != 0) {
             sync = lib().handles.find<SyncClock>(clock);
             if (!sync)
-                return badHandle;
+                return SNMIDI_ERR_BAD_HANDLE;
         }
         if (!lib().devices.outputName(device))
-            return badDevice;
+            return SNMIDI_ERR_BAD_DEVICE;
         std::shared_ptr<OutputBackend> backend = lib().devices.openOutput(device);
         if (!backend)
-            return refused;
+            return SNMIDI_ERR_REFUSED;
         auto port = std::make_shared<MidiOutPort>(std::move(backend), device, lib().capture, window, sync,
                                                   lib().environment.latencyMicros);
         const SNHANDLE handle = lib().handles.add(port);
@@ -79,7 +68,7 @@ SNMIDI32_API uint16_t ResetMidiOut(SNHANDLE h)
 {
     return withPort(h, [](MidiOutPort &port) -> uint16_t {
         port.reset();
-        return 0;
+        return SNMIDI_OK;
     });
 }
 
@@ -87,18 +76,18 @@ SNMIDI32_API uint16_t FlushMidiOut(SNHANDLE h)
 {
     return withPort(h, [](MidiOutPort &port) -> uint16_t {
         port.flush();
-        return 0;
+        return SNMIDI_OK;
     });
 }
 
 SNMIDI32_API uint16_t CloseMidiOut(SNHANDLE h)
 {
-    return guarded<uint16_t>(badHandle, [&]() -> uint16_t {
+    return guarded<uint16_t>(SNMIDI_ERR_BAD_HANDLE, [&]() -> uint16_t {
         std::shared_ptr<MidiOutPort> port = lib().handles.remove<MidiOutPort>(h);
         if (!port)
-            return badHandle;
+            return SNMIDI_ERR_BAD_HANDLE;
         port->close();
-        return 0;
+        return SNMIDI_OK;
     });
 }
 
@@ -106,7 +95,7 @@ SNMIDI32_API uint16_t PutMidiOut(SNHANDLE h, LPMIDIEVENT event)
 {
     // A missing event is reported before an unknown handle.
     if (!event)
-        return badArgument;
+        return SNMIDI_ERR_BAD_ARGUMENT;
     return withPort(h, [event](MidiOutPort &port) { return port.put(*event, dispatchDue); });
 }
 

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr uint16_t badHandle = 5;
-
 HandleTable &handles() { return Library::instance().handles; }
 
 } // namespace
@@ -40,23 +38,23 @@ SNMIDI32_API SNHANDLE OpenSMF(const char *fileName, uint32_t *format, char mode,
 
 SNMIDI32_API uint16_t CloseSMF(SNHANDLE h)
 {
-    return guarded<uint16_t>(badHandle, [&]() -> uint16_t {
+    return guarded<uint16_t>(SNMIDI_ERR_BAD_HANDLE, [&]() -> uint16_t {
         if (handles().remove<SmfReader>(h))
-            return 0;
+            return SNMIDI_OK;
         if (std::shared_ptr<SmfWriter> writer = handles().remove<SmfWriter>(h))
-            return writer->finish() ? 0 : 1;
-        return badHandle;
+            return writer->finish() ? SNMIDI_OK : SNMIDI_ERR_FAILED;
+        return SNMIDI_ERR_BAD_HANDLE;
     });
 }
 
 SNMIDI32_API uint16_t RewindSMF(SNHANDLE h)
 {
-    return guarded<uint16_t>(badHandle, [&]() -> uint16_t {
+    return guarded<uint16_t>(SNMIDI_ERR_BAD_HANDLE, [&]() -> uint16_t {
         std::shared_ptr<SmfReader> reader = handles().find<SmfReader>(h);
         if (!reader)
-            return badHandle;
+            return SNMIDI_ERR_BAD_HANDLE;
         reader->rewind();
-        return 0;
+        return SNMIDI_OK;
     });
 }
 
@@ -89,9 +87,11 @@ SNMIDI32_API uint16_t GetSMFResolution(SNHANDLE h)
 
 SNMIDI32_API uint16_t SetSMFResolution(SNHANDLE h, uint16_t resolution)
 {
-    return guarded<uint16_t>(badHandle, [&]() -> uint16_t {
+    return guarded<uint16_t>(SNMIDI_ERR_BAD_HANDLE, [&]() -> uint16_t {
         std::shared_ptr<SmfWriter> writer = handles().find<SmfWriter>(h);
-        return writer ? writer->setResolution(resolution) : badHandle;
+        if (!writer)
+            return SNMIDI_ERR_BAD_HANDLE;
+        return writer->setResolution(resolution);
     });
 }
 
@@ -107,15 +107,17 @@ SNMIDI32_API int32_t ReadMetaEvent(SNHANDLE h, uint32_t track, uint8_t type, uin
             *data = const_cast<uint8_t *>(bytes);
         if (length)
             *length = size;
-        return 0;
+        return SNMIDI_OK;
     });
 }
 
 SNMIDI32_API int32_t WriteMetaEvent(SNHANDLE h, uint32_t track, uint8_t type, const void *data, uint32_t value)
 {
-    return guarded<int32_t>(1, [&]() -> int32_t {
+    return guarded<int32_t>(SNMIDI_ERR_FAILED, [&]() -> int32_t {
         std::shared_ptr<SmfWriter> writer = handles().find<SmfWriter>(h);
-        return writer ? writer->writeMeta(track, type, data, value) : 1;
+        if (!writer)
+            return SNMIDI_ERR_FAILED;
+        return writer->writeMeta(track, type, data, value);
     });
 }
 

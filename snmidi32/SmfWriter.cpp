@@ -93,9 +93,9 @@ SmfWriter::~SmfWriter()
 uint16_t SmfWriter::setResolution(uint16_t ticks)
 {
     if (recordsWritten || ticks == 0 || (ticks & 0x8000))
-        return 1;
+        return SNMIDI_ERR_FAILED;
     ticksPerQuarter = ticks;
-    return 0;
+    return SNMIDI_OK;
 }
 
 SmfWriter::Track *SmfWriter::trackAt(uint32_t index)
@@ -128,14 +128,14 @@ int32_t SmfWriter::writeMeta(uint32_t index, uint8_t type, const void *data, uin
 {
     Track *track = finished ? nullptr : trackAt(index);
     if (!track)
-        return 1;
+        return SNMIDI_ERR_FAILED;
     if (type == 0x2F) {
         track->endTick = std::max<uint64_t>(track->endTick, tick);
         return 0;
     }
     const int size = metaSize(type);
     if (size < 0 || !data)
-        return 1;
+        return SNMIDI_ERR_FAILED;
     const char *bytes = static_cast<const char *>(data);
     Meta meta{tick, type, size == 0 ? std::string(bytes) : std::string(bytes, size_t(size))};
     track->metas.push_back(std::move(meta));

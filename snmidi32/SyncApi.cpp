@@ -6,9 +6,6 @@
 
 namespace {
 
-constexpr uint16_t badHandle = 5;
-constexpr uint16_t badArgument = 11;
-
 std::shared_ptr<SyncClock> findClock(SNHANDLE h)
 {
     return Library::instance().handles.find<SyncClock>(h);
@@ -17,7 +14,7 @@ std::shared_ptr<SyncClock> findClock(SNHANDLE h)
 template <class Action>
 uint16_t withClock(SNHANDLE h, Action &&action)
 {
-    return withHandle<SyncClock>(h, badHandle, std::forward<Action>(action));
+    return withHandle<SyncClock>(h, std::forward<Action>(action));
 }
 
 } // namespace
@@ -26,18 +23,18 @@ extern "C" {
 
 SNMIDI32_API SNHANDLE OpenSync(uint32_t, SnMidiWindow *window, uint16_t, uint16_t)
 {
-    return guarded<SNHANDLE>(1, [&] { return Library::instance().handles.add(std::make_shared<SyncClock>(window)); });
+    return guarded<SNHANDLE>(SNMIDI_ERR_FAILED, [&] { return Library::instance().handles.add(std::make_shared<SyncClock>(window)); });
 }
 
 SNMIDI32_API uint16_t CloseSync(SNHANDLE h)
 {
-    return guarded<uint16_t>(badHandle, [&]() -> uint16_t {
+    return guarded<uint16_t>(SNMIDI_ERR_BAD_HANDLE, [&]() -> uint16_t {
         std::shared_ptr<SyncClock> clock = Library::instance().handles.remove<SyncClock>(h);
         if (!clock)
-            return badHandle;
+            return SNMIDI_ERR_BAD_HANDLE;
         clock->stop(false);
         clock->unlinkAll();
-        return 0;
+        return SNMIDI_OK;
     });
 }
 
@@ -45,7 +42,7 @@ SNMIDI32_API uint16_t StopSync(SNHANDLE h)
 {
     return withClock(h, [](SyncClock &clock) -> uint16_t {
         clock.stop(true);
-        return 0;
+        return SNMIDI_OK;
     });
 }
 
@@ -53,7 +50,7 @@ SNMIDI32_API uint16_t StartSync(SNHANDLE h)
 {
     return withClock(h, [](SyncClock &clock) -> uint16_t {
         clock.start(true);
-        return 0;
+        return SNMIDI_OK;
     });
 }
 
@@ -61,7 +58,7 @@ SNMIDI32_API uint16_t PauseSync(SNHANDLE h, uint32_t)
 {
     return withClock(h, [](SyncClock &clock) -> uint16_t {
         clock.stop(false);
-        return 0;
+        return SNMIDI_OK;
     });
 }
 
@@ -69,7 +66,7 @@ SNMIDI32_API uint16_t ReStartSync(SNHANDLE h)
 {
     return withClock(h, [](SyncClock &clock) -> uint16_t {
         clock.start(false);
-        return 0;
+        return SNMIDI_OK;
     });
 }
 
@@ -82,9 +79,9 @@ SNMIDI32_API uint16_t SetResolution(SNHANDLE h, uint16_t resolution)
 {
     return withClock(h, [resolution](SyncClock &clock) -> uint16_t {
         if (resolution == 0)
-            return badArgument;
+            return SNMIDI_ERR_BAD_ARGUMENT;
         clock.setResolution(resolution);
-        return 0;
+        return SNMIDI_OK;
     });
 }
 
@@ -108,9 +105,9 @@ SNMIDI32_API uint16_t GetPosition(SNHANDLE h, uint32_t *position)
 {
     return withClock(h, [position](SyncClock &clock) -> uint16_t {
         if (!position)
-            return badArgument;
+            return SNMIDI_ERR_BAD_ARGUMENT;
         *position = clock.position();
-        return 0;
+        return SNMIDI_OK;
     });
 }
 

@@ -70,7 +70,7 @@ SyncClock::~SyncClock()
 uint16_t SyncClock::setTempo(uint32_t microseconds)
 {
     if (microseconds < minimumTempo)
-        return 1;
+        return SNMIDI_ERR_FAILED;
     tempoMicros.store(microseconds);
     tempoChanged.store(true);
     wakeUp();

@@ -116,6 +116,19 @@ typedef struct SnMidiWindow {
 #define SNMIDI_MSG_MIM_DATA 0x3C3u
 #define SNMIDI_MSG_MIM_CLOSE 0x3C2u
 
+/* What an entry point answers when it fails: a 16-bit result other than 0, or an open's
+   "handle" of 32 or less. 0 is success. */
+typedef enum SnMidiError {
+    SNMIDI_OK = 0,
+    SNMIDI_ERR_FAILED = 1,        /* refused: a full output queue, a tempo below 100 us, a file
+                                     that could not be written, a meta event it cannot take */
+    SNMIDI_ERR_BAD_DEVICE = 2,    /* no device with that index */
+    SNMIDI_ERR_REFUSED = 4,       /* the device would not open (no sequencer, unplugged, a
+                                     replay file that cannot be read) */
+    SNMIDI_ERR_BAD_HANDLE = 5,    /* not a live handle of the kind the entry point takes */
+    SNMIDI_ERR_BAD_ARGUMENT = 11  /* a null pointer or a value out of range */
+} SnMidiError;
+
 /* 16-bit library version. */
 SNMIDI32_API uint16_t GetSonoMidiVersion(void);
 
@@ -166,8 +179,8 @@ SNMIDI32_API int32_t SnMidiGetOutputLatency(SNHANDLE h);
 SNMIDI32_API uint32_t GetNumInDevices(void);
 /* Like GetMidiOutDescription, for input devices. */
 SNMIDI32_API uint16_t GetMidiInDescription(uint16_t device, char *name);
-/* Handle > 32, or an error code: 2 unknown device, 4 refused (no sequencer, unplugged, replay
-   file unreadable). clock and flags are not used. */
+/* Handle > 32, or an error code: SNMIDI_ERR_BAD_DEVICE, SNMIDI_ERR_REFUSED (no sequencer,
+   unplugged, replay file unreadable). clock and flags are not used. */
 SNMIDI32_API SNHANDLE OpenMidiIn(SnMidiWindow *window, uint16_t device, SNHANDLE clock, uint32_t flags);
 /* Starts delivering; a replay device counts its lines' times from now. Nothing when started. */
 SNMIDI32_API uint16_t StartMidiIn(SNHANDLE h);

@@ -1,9 +1,8 @@
 #include "sonomidi/TSonoMidi.h"
 
-#include "platform/PastaAplicacao.h"
+#include "platform/BibliotecaDriver.h"
 #include "sonomidi/ESonoMidiException.h"
 
-#include <QFile>
 #include <QtGlobal>
 
 #include <dlfcn.h>
@@ -35,7 +34,7 @@ void TSonoMidi::LibraryCloser::operator()(void *Handle) const
 TSonoMidi::TSonoMidi(QObject *Owner)
     : QObject(Owner)
 {
-    Bind(PastaAplicacao::arquivo(QStringLiteral("libSnMidi32.so")), true);
+    Bind(BibliotecaDriver::arquivoLocal(), true);
 }
 
 TSonoMidi::TSonoMidi(QObject *Owner, const QString &LibraryFile)
@@ -59,10 +58,7 @@ QByteArray TSonoMidi::PlainName(const char *DecoratedName)
 
 void TSonoMidi::Bind(const QString &LibraryFile, bool Search)
 {
-    // The copy beside the executable wins over any other one on the system.
-    hLib.reset(dlopen(QFile::encodeName(LibraryFile).constData(), RTLD_NOW | RTLD_LOCAL));
-    if (!hLib && Search)
-        hLib.reset(dlopen("libSnMidi32.so", RTLD_NOW | RTLD_LOCAL));
+    hLib.reset(BibliotecaDriver::abrir(LibraryFile, Search));
     if (!hLib)
         throw ESonoMidiException(QStringLiteral("Load of SnMidi32.dll failed"));
 

@@ -4,10 +4,7 @@
 #include "sonomidi/ESonoMidiException.h"
 
 TSonoMidiIn::TSonoMidiIn(QObject *Owner)
-    : QObject(Owner),
-      hWnd(std::make_unique<HiddenWindow>([this](uint32_t Message, uintptr_t WParam, intptr_t LParam) {
-          WindowProc(Message, WParam, LParam);
-      }))
+    : TSonoMidiWindowed(Owner)
 {
 }
 
@@ -15,12 +12,6 @@ TSonoMidiIn::~TSonoMidiIn()
 {
     if (Opened && SonoMidi)
         Close();
-    hWnd.reset();
-}
-
-SnMidiWindow *TSonoMidiIn::GetWindow() const
-{
-    return hWnd->handle();
 }
 
 bool TSonoMidiIn::Open(uint16_t Device, uint32_t Flags)
@@ -29,34 +20,33 @@ bool TSonoMidiIn::Open(uint16_t Device, uint32_t Flags)
         throw ESonoMidiException(QStringLiteral("No SonoMidi"));
     if (Opened)
         throw ESonoMidiException(QStringLiteral("already open"));
-    char descricao[32] = {};
-    SonoMidi->GetMidiInDescription(Device, descricao);
-    descricao[sizeof descricao - 1] = '\0';
-    DeviceName = QString::fromUtf8(descricao);
+    DeviceName = DeviceDescription(SonoMidi->GetMidiInDescription, Device);
     CarriedTime = 0;
-    hMidiIn = SonoMidi->OpenMidiIn(hWnd->handle(), Device, 0, Flags);
-    if (hMidiIn > 32)
+    hMidiIn = SonoMidi->OpenMidiIn(GetWindow(), Device, 0, Flags);
+    if (IsHandle(hMidiIn))
         Opened = true;
     else
         hMidiIn = 0;
     return Opened;
 }
 
-void TSonoMidiIn::Start()
+void TSonoMidiIn::RequireOpen() const
 {
     if (!Opened)
         throw ESonoMidiException(QStringLiteral("midiIn not open"));
     if (!SonoMidi)
         throw ESonoMidiException(QStringLiteral("No SonoMidi"));
+}
+
+void TSonoMidiIn::Start()
+{
+    RequireOpen();
     SonoMidi->StartMidiIn(hMidiIn);
 }
 
 void TSonoMidiIn::StartAt(int64_t ZeroMicros)
 {
-    if (!Opened)
-        throw ESonoMidiException(QStringLiteral("midiIn not open"));
-    if (!SonoMidi)
-        throw ESonoMidiException(QStringLiteral("No SonoMidi"));
+    RequireOpen();
     if (SonoMidi->StartMidiInAt)
         SonoMidi->StartMidiInAt(hMidiIn, ZeroMicros);
     else
@@ -65,10 +55,7 @@ void TSonoMidiIn::StartAt(int64_t ZeroMicros)
 
 void TSonoMidiIn::Stop()
 {
-    if (!Opened)
-        throw ESonoMidiException(QStringLiteral("midiIn not open"));
-    if (!SonoMidi)
-        throw ESonoMidiException(QStringLiteral("No SonoMidi"));
+    RequireOpen();
     SonoMidi->StopMidiIn(hMidiIn);
 }
 

@@ -1,14 +1,12 @@
 #pragma once
 
 #include "sonomidi/TSonoMidi.h"
+#include "sonomidi/TSonoMidiWindowed.h"
 
-#include <QObject>
 #include <QString>
 
 #include <functional>
-#include <memory>
 
-class HiddenWindow;
 class TSonoMidiSync;
 
 // Offered each incoming record; the handler drops it by setting *pbAccept false. The
@@ -18,14 +16,11 @@ using TMidiDataEvent = std::function<void(LPMIDIEVENT Event, bool *pbAccept)>;
 // An input port: on each input-data message it drains the library's queue and
 // offers every record but active sensing to OnMidiData. The delta time of a
 // dropped record is carried into the next one, so timing survives filtering.
-class TSonoMidiIn : public QObject {
+class TSonoMidiIn : public TSonoMidiWindowed {
 public:
     explicit TSonoMidiIn(QObject *Owner = nullptr);
-    // Closes if open, then releases the hidden window.
+    // Closes if open; the hidden window goes after.
     ~TSonoMidiIn() override;
-
-    TSonoMidiIn(const TSonoMidiIn &) = delete;
-    TSonoMidiIn &operator=(const TSonoMidiIn &) = delete;
 
     TSonoMidi *SonoMidi = nullptr;  // not owned: the port's owner keeps the binding alive
     TSonoMidiSync *Sync = nullptr;  // not owned and not read by the port
@@ -45,17 +40,16 @@ public:
     QString GetDeviceName() const { return DeviceName; }
     SNHANDLE GetHandle() const { return hMidiIn; }
     uint32_t GetCarriedTime() const { return CarriedTime; }
-    // The message sink handed to the library as this port's window.
-    SnMidiWindow *GetWindow() const;
 
 private:
-    void WindowProc(uint32_t Message, uintptr_t WParam, intptr_t LParam);
+    void WindowProc(uint32_t Message, uintptr_t WParam, intptr_t LParam) override;
+    // Raises "midiIn not open", or "No SonoMidi" for an open port without a binding.
+    void RequireOpen() const;
 
     SNHANDLE hMidiIn = 0;
     bool Opened = false;
     QString DeviceName;
     uint32_t CarriedTime = 0;
-    std::unique_ptr<HiddenWindow> hWnd;
 
 public:
     TMidiDataEvent OnMidiData;

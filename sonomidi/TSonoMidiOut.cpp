@@ -6,10 +6,7 @@
 #include "sonomidi/TSonoMidiSync.h"
 
 TSonoMidiOut::TSonoMidiOut(QObject *Owner)
-    : QObject(Owner),
-      hWnd(std::make_unique<HiddenWindow>([this](uint32_t Message, uintptr_t WParam, intptr_t LParam) {
-          WindowProc(Message, WParam, LParam);
-      }))
+    : TSonoMidiWindowed(Owner)
 {
 }
 
@@ -18,12 +15,6 @@ TSonoMidiOut::~TSonoMidiOut()
     // The output facade clears SonoMidi when it goes; the handle is then forgotten.
     if (Opened && SonoMidi)
         Close();
-    hWnd.reset();
-}
-
-SnMidiWindow *TSonoMidiOut::GetWindow() const
-{
-    return hWnd->handle();
 }
 
 bool TSonoMidiOut::Open(uint16_t Device, uint32_t Flags)
@@ -32,16 +23,12 @@ bool TSonoMidiOut::Open(uint16_t Device, uint32_t Flags)
         throw ESonoMidiException(QStringLiteral("No SonoMidi"));
     if (Opened)
         throw ESonoMidiException(QStringLiteral("already open"));
-    char descricao[32] = {};
-    SonoMidi->GetMidiOutDescription(Device, descricao);
-    descricao[sizeof descricao - 1] = '\0';
-    DeviceName = QString::fromUtf8(descricao);
+    DeviceName = DeviceDescription(SonoMidi->GetMidiOutDescription, Device);
     const SNHANDLE relogio = Sync ? Sync->GetHandle() : 0;
     this->Flags = Flags;
     this->Device = Device;
-    hMidiOut = SonoMidi->OpenMidiOut(hWnd->handle(), Device, relogio, Flags);
-    // Values up to 32 are error codes, not handles.
-    if (hMidiOut > 32)
+    hMidiOut = SonoMidi->OpenMidiOut(GetWindow(), Device, relogio, Flags);
+    if (IsHandle(hMidiOut))
         Opened = true;
     else
         hMidiOut = 0;
@@ -61,21 +48,23 @@ void TSonoMidiOut::Close()
     Opened = false;
 }
 
-void TSonoMidiOut::Reset()
+void TSonoMidiOut::RequireOpen() const
 {
     if (!Opened)
         throw ESonoMidiException(QStringLiteral("midiOut not open"));
     if (!SonoMidi)
         throw ESonoMidiException(QStringLiteral("No SonoMidi"));
+}
+
+void TSonoMidiOut::Reset()
+{
+    RequireOpen();
     SonoMidi->ResetMidiOut(hMidiOut);
 }
 
 void TSonoMidiOut::Flush()
 {
-    if (!Opened)
-        throw ESonoMidiException(QStringLiteral("midiOut not open"));
-    if (!SonoMidi)
-        throw ESonoMidiException(QStringLiteral("No SonoMidi"));
+    RequireOpen();
     SonoMidi->FlushMidiOut(hMidiOut);
 }
 

@@ -1,26 +1,20 @@
 #pragma once
 
 #include "sonomidi/TSonoMidi.h"
+#include "sonomidi/TSonoMidiWindowed.h"
 
-#include <QObject>
 #include <QString>
 
-#include <memory>
-
-class HiddenWindow;
 class TSonoMidiScore;
 class TSonoMidiSync;
 
 // An output port: hands MIDIEVENT records to a library output device and, when
 // the library reports room, refills it from an attached score.
-class TSonoMidiOut : public QObject {
+class TSonoMidiOut : public TSonoMidiWindowed {
 public:
     explicit TSonoMidiOut(QObject *Owner = nullptr);
-    // Closes if open, then releases the hidden window.
+    // Closes if open; the hidden window goes after.
     ~TSonoMidiOut() override;
-
-    TSonoMidiOut(const TSonoMidiOut &) = delete;
-    TSonoMidiOut &operator=(const TSonoMidiOut &) = delete;
 
     TSonoMidi *SonoMidi = nullptr;  // not owned: the port's owner keeps the binding alive
     TSonoMidiSync *Sync = nullptr;  // not owned: clock linked at Open, or null
@@ -47,11 +41,11 @@ public:
     SNHANDLE GetHandle() const { return hMidiOut; }
     uint16_t GetDevice() const { return Device; }
     uint32_t GetFlags() const { return Flags; }
-    // The message sink handed to the library as this port's window.
-    SnMidiWindow *GetWindow() const;
 
 private:
-    void WindowProc(uint32_t Message, uintptr_t WParam, intptr_t LParam);
+    void WindowProc(uint32_t Message, uintptr_t WParam, intptr_t LParam) override;
+    // Raises "midiOut not open", or "No SonoMidi" for an open port without a binding.
+    void RequireOpen() const;
 
     SNHANDLE hMidiOut = 0;
     uint32_t Flags = 0;
@@ -59,7 +53,6 @@ private:
     bool Opened = false;
     QString DeviceName;
     TSonoMidiScore *Score = nullptr;  // not owned: whoever attaches it keeps it alive
-    std::unique_ptr<HiddenWindow> hWnd;
 
 public:
     // Fired on every output-buffer-ready message, after the score's refill.

@@ -4,10 +4,7 @@
 #include "sonomidi/ESonoMidiException.h"
 
 TSonoMidiSync::TSonoMidiSync(QObject *Owner)
-    : QObject(Owner),
-      hWnd(std::make_unique<HiddenWindow>([this](uint32_t Message, uintptr_t WParam, intptr_t LParam) {
-          WindowProc(Message, WParam, LParam);
-      }))
+    : TSonoMidiWindowed(Owner)
 {
 }
 
@@ -19,14 +16,8 @@ TSonoMidiSync::~TSonoMidiSync()
         if (Opened)
             Close();
     }
-    // Released last: the library posts no more once StopSync and CloseSync have
-    // returned, and whatever is still queued goes with the window.
-    hWnd.reset();
-}
-
-SnMidiWindow *TSonoMidiSync::GetWindow() const
-{
-    return hWnd->handle();
+    // The library posts no more once StopSync and CloseSync have returned; whatever is
+    // still queued goes with the window, which the base releases after this.
 }
 
 bool TSonoMidiSync::Open(uint16_t First, uint16_t Second)
@@ -34,9 +25,8 @@ bool TSonoMidiSync::Open(uint16_t First, uint16_t Second)
     if (!SonoMidi)
         throw ESonoMidiException(QStringLiteral("No SonoMidi"));
     if (!Opened)
-        hSync = SonoMidi->OpenSync(0, hWnd->handle(), First, Second);
-    // Values from 1 to 32 are error codes, not handles.
-    if (hSync > 32) {
+        hSync = SonoMidi->OpenSync(0, GetWindow(), First, Second);
+    if (IsHandle(hSync)) {
         Opened = true;
         OpenFirst = First;
         OpenSecond = Second;

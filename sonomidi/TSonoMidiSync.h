@@ -1,33 +1,21 @@
 #pragma once
 
 #include "sonomidi/TSonoMidi.h"
-
-#include <QObject>
-
-#include <memory>
-
-class HiddenWindow;
+#include "sonomidi/TSonoMidiWindowed.h"
 
 // The clock: opens a library clock, passes tempo (microseconds per beat) and
 // resolution to it, and raises OnMidiBeat for every beat message, on the thread
 // that built it.
-class TSonoMidiSync : public QObject {
+class TSonoMidiSync : public TSonoMidiWindowed {
 public:
     explicit TSonoMidiSync(QObject *Owner = nullptr);
-    // Stops, closes if open, then releases the hidden window.
+    // Stops and closes if open; the hidden window goes after.
     ~TSonoMidiSync() override;
-
-    TSonoMidiSync(const TSonoMidiSync &) = delete;
-    TSonoMidiSync &operator=(const TSonoMidiSync &) = delete;
 
     // Called once per beat message, also for a beat posted before Stop or Close.
     TNotifyEvent OnMidiBeat;
     TNotifyEvent OnSyncDone;
 
-private:
-    std::unique_ptr<HiddenWindow> hWnd;
-
-public:
     TSonoMidi *SonoMidi = nullptr;  // not owned: the clock's owner keeps the binding alive
 
     // True when open; on an open clock returns true without calling the library.
@@ -46,11 +34,9 @@ public:
     // CLOCK_MONOTONIC, as the library's beat message carries it. Valid inside
     // OnMidiBeat; the handler runs at or after it, later when the GUI thread is busy.
     int64_t BeatDueTime() const { return BeatDue; }
-    // The message sink handed to the library as this clock's window.
-    SnMidiWindow *GetWindow() const;
 
 private:
-    void WindowProc(uint32_t Message, uintptr_t WParam, intptr_t LParam);
+    void WindowProc(uint32_t Message, uintptr_t WParam, intptr_t LParam) override;
 
     SNHANDLE hSync = 0;
     bool Opened = false;

@@ -1,4 +1,5 @@
 #include "common/PastaTemporaria.h"
+#include "kit/TabelaBateria.h"
 #include "player/Bateria.h"
 #include "player/PecasBateria.h"
 #include "settings/ArquivoConfiguracao.h"

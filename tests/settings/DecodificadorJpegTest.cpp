@@ -1,7 +1,7 @@
 #include "settings/DecodificadorJpeg.h"
 #include "settings/ImagemEmbutida.h"
 
-#include "tools/langpack/CodificadorJpeg.h"
+#include "tools/jpeg/CodificadorJpeg.h"
 
 #include <gtest/gtest.h>
 

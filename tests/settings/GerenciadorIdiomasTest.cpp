@@ -216,6 +216,24 @@ TEST_F(GerenciadorIdiomasTest, TheSingleManagerDiscoversOnFirstUse)
     GerenciadorIdiomas::descartarInstancia();
 }
 
+// The windows' lookups go to the single manager's current language; a label gets the
+// file's line breaks ("#" in a value, read as CR LF) as bare line feeds, a message box
+// the text as the file gives it.
+TEST_F(GerenciadorIdiomasTest, TheWindowsLookupsReadTheCurrentLanguageAndLabelsGetBareLineFeeds)
+{
+    gravar(pasta.arquivo("English.idm"),
+           ArquivosIdioma::texto(QStringLiteral("[EspecificacaoIdioma]\nnomeIdioma=English\ncodAplicacao=Tamborly\n"
+                                                "[frmTeste]\nlinhas=um#dois#tr\u00eas\nsimples=Play\n")));
+    GerenciadorIdiomas::descartarInstancia();
+    ASSERT_NE(GerenciadorIdiomas::instancia()->selecionarIdioma("English"), nullptr);
+    EXPECT_EQ(GerenciadorIdiomas::texto("frmTeste", "linhas"), QStringLiteral("um\r\ndois\r\ntr\u00eas"));
+    EXPECT_EQ(GerenciadorIdiomas::textoDeRotulo("frmTeste", "linhas"), QStringLiteral("um\ndois\ntr\u00eas"));
+    EXPECT_EQ(GerenciadorIdiomas::textoDeRotulo("frmTeste", "simples"), QStringLiteral("Play"));
+    EXPECT_EQ(GerenciadorIdiomas::texto("frmTeste", "nada"), QString());
+    EXPECT_EQ(GerenciadorIdiomas::textoDeRotulo("frmTeste", "nada"), QString());
+    GerenciadorIdiomas::descartarInstancia();
+}
+
 // A header-only file that names itself English cannot take the installed
 // English's place; a language that lacks keys still answers every text the
 // program needs, in the built-in English.

@@ -4,7 +4,7 @@
 #include "common/PastaTemporaria.h"
 #include "platform/CaixaMensagem.h"
 #include "settings/EFOpenError.h"
-#include "tools/langpack/CodificadorJpeg.h"
+#include "tools/jpeg/CodificadorJpeg.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // pages, checked against the sizes the windows are laid out for and against the
 // renders they are cut from.
 
-#include "player/TabelaBateria.h"
+#include "kit/TabelaBateria.h"
 #include "settings/DecodificadorJpeg.h"
 #include "settings/ImagemEmbutida.h"
 

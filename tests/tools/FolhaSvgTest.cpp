@@ -1,4 +1,4 @@
-#include "tools/render/CodificadorJpeg.h"
+#include "tools/jpeg/CodificadorJpeg.h"
 #include "tools/render/FolhaSvg.h"
 #include "settings/DecodificadorJpeg.h"
 

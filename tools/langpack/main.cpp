@@ -9,7 +9,7 @@
 // Usage: tamborly_langpack --keys keys.txt --source English.txt
 //            (--pictures DIR | --placeholders) --idm OUT.idm --dat OUT.dat
 
-#include "CodificadorJpeg.h"
+#include "tools/jpeg/CodificadorJpeg.h"
 #include "platform/Windows1252.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "tools/render/ListaFiguras.h"
 
-#include "player/TabelaBateria.h"
+#include "kit/TabelaBateria.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -94,4 +94,40 @@ bool ListaFiguras::ler(const QString &caminho, QList<Figura> &figuras, QString &
         figuras.append(figura);
     }
     return true;
+}
+
+QStringList ListaFiguras::saidas(const QList<Figura> &figuras, const QString &saida)
+{
+    QStringList arquivos;
+    for (const Figura &figura : figuras) {
+        const QString base = saida + QLatin1Char('/') + figura.nome;
+        if (figura.png) {
+            arquivos.append(base + QStringLiteral(".png"));
+            continue;
+        }
+        arquivos.append(base + QStringLiteral(".jpg"));
+        if (!figura.mascara.isEmpty())
+            arquivos.append(base + QStringLiteral(".mask.png"));
+    }
+    return arquivos;
+}
+
+QStringList ListaFiguras::renders(const QList<Figura> &figuras, const QString &pasta)
+{
+    QStringList arquivos;
+    for (const Figura &figura : figuras) {
+        const QString arquivo = pasta + QLatin1Char('/') + nomeDoEstado(figura.estado) + QStringLiteral(".png");
+        if (!arquivos.contains(arquivo))
+            arquivos.append(arquivo);
+    }
+    return arquivos;
+}
+
+QString ListaFiguras::nomeDoEstado(const QStringList &estado)
+{
+    if (estado.isEmpty())
+        return QStringLiteral("rest");
+    QString nome = estado.join(QLatin1Char('+'));
+    nome.replace(QLatin1Char('!'), QLatin1String("not-"));
+    return nome;
 }

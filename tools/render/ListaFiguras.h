@@ -24,4 +24,13 @@ class ListaFiguras {
 public:
     // False, with a message naming the file and line, on any fault.
     static bool ler(const QString &caminho, QList<Figura> &figuras, QString &erro);
+
+    // The files the render tool writes for these pictures into the folder saida:
+    // <nome>.jpg, with <nome>.mask.png where a mask is asked, or <nome>.png.
+    static QStringList saidas(const QList<Figura> &figuras, const QString &saida);
+    // The whole render of each state the pictures are cut from, once each, as
+    // <renders>/<state>.png: what --renders writes.
+    static QStringList renders(const QList<Figura> &figuras, const QString &pasta);
+    // A state's file name: "rest" for the sheet as drawn, ids joined with "+", "!" as "not-".
+    static QString nomeDoEstado(const QStringList &estado);
 };

@@ -4,7 +4,7 @@
 // list asks for a mask; --renders also writes every state of the sheet as PNG, for
 // the asset checks and for looking at the artwork.
 
-#include "tools/render/CodificadorJpeg.h"
+#include "tools/jpeg/CodificadorJpeg.h"
 #include "tools/render/FolhaSvg.h"
 #include "tools/render/ListaFiguras.h"
 
@@ -122,15 +122,6 @@ QImage alfa(const QImage &camada)
     return mascara;
 }
 
-QString nomeDoEstado(const QStringList &estado)
-{
-    if (estado.isEmpty())
-        return QStringLiteral("rest");
-    QString nome = estado.join(QLatin1Char('+'));
-    nome.replace(QLatin1Char('!'), QLatin1String("not-"));
-    return nome;
-}
-
 // Qt's note about a missing runtime folder says nothing about the pictures.
 void mensagem(QtMsgType tipo, const QMessageLogContext &, const QString &texto)
 {
@@ -193,10 +184,11 @@ int main(int argc, char **argv)
         const QImage cena = folha.renderizar(figura.estado);
         if (cena.isNull())
             return falhar(onde + QStringLiteral("the sheet cannot be drawn in this state"));
-        if (!renders.isEmpty() && !estadosGravados.contains(nomeDoEstado(figura.estado))) {
-            estadosGravados.append(nomeDoEstado(figura.estado));
-            if (!gravar(renders + QLatin1Char('/') + nomeDoEstado(figura.estado) + QStringLiteral(".png"), png(cena, 90)))
-                return falhar(QStringLiteral("cannot write the render of ") + nomeDoEstado(figura.estado));
+        const QString estado = ListaFiguras::nomeDoEstado(figura.estado);
+        if (!renders.isEmpty() && !estadosGravados.contains(estado)) {
+            estadosGravados.append(estado);
+            if (!gravar(renders + QLatin1Char('/') + estado + QStringLiteral(".png"), png(cena, 90)))
+                return falhar(QStringLiteral("cannot write the render of ") + estado);
         }
         QImage cores = cena.copy(figura.retangulo);
         const QString base = saida + QLatin1Char('/') + figura.nome;
