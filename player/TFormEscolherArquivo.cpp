@@ -29,7 +29,7 @@ constexpr int papelPasta = Qt::UserRole + 1;  // whether the entry is a folder
 
 QString texto(const char *chave)
 {
-    return GerenciadorIdiomas::instancia()->obterTexto(QStringLiteral("frmEscolherArquivo"), QString::fromLatin1(chave));
+    return GerenciadorIdiomas::texto("frmEscolherArquivo", chave);
 }
 
 QByteArray juntar(const QByteArray &pasta, const QByteArray &nome)
