@@ -58,7 +58,7 @@ PainelAvaliacao::PainelAvaliacao(QWidget *painelKit) : QWidget(painelKit), anima
     animacao->setInterval(33);
     connect(animacao, &QTimer::timeout, this, &PainelAvaliacao::animar);
     btnProgresso = new QPushButton(
-        GerenciadorIdiomas::instancia()->obterTexto(QStringLiteral("frmProgresso"), QStringLiteral("btnProgresso")), this);
+        GerenciadorIdiomas::texto("frmProgresso", "btnProgresso"), this);
     // Never focused: Space and the other drum keys must play the kit, not press the button.
     btnProgresso->setFocusPolicy(Qt::NoFocus);
     btnProgresso->setCursor(Qt::PointingHandCursor);
@@ -176,7 +176,7 @@ void PainelAvaliacao::atualizarFaixa(const ResultadoAvaliacao &parcial, int32_t 
     const long velocidade = std::lround(Sequenciador::instancia().getFatorVelocidade() * 100.0);
     if (velocidade != 100)
         faixa += QStringLiteral("     ")
-                 + GerenciadorIdiomas::instancia()->obterTexto(QStringLiteral("frmPratica"), QStringLiteral("velocidadeFaixa")).arg(velocidade);
+                 + GerenciadorIdiomas::texto("frmPratica", "velocidadeFaixa").arg(velocidade);
     update(0, 0, width(), alturaFaixa + 4);
 }
 

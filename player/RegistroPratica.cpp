@@ -12,14 +12,9 @@
 
 namespace {
 
-QString texto(const char *secao, const char *chave)
-{
-    return GerenciadorIdiomas::instancia()->obterTexto(QString::fromLatin1(secao), QString::fromLatin1(chave));
-}
-
 void avisar(const char *chave, const QString &detalhe, QWidget *dono)
 {
-    CaixaMensagem::mostrar(texto("frmProgresso", chave).arg(detalhe), texto("geral", "nomeAplicacao"), dono);
+    CaixaMensagem::mostrar(GerenciadorIdiomas::texto("frmProgresso", chave).arg(detalhe), GerenciadorIdiomas::texto("geral", "nomeAplicacao"), dono);
 }
 
 }  // namespace

@@ -48,11 +48,6 @@
 
 namespace {
 
-QString texto(const char *secao, const char *chave)
-{
-    return GerenciadorIdiomas::instancia()->obterTexto(QString::fromLatin1(secao), QString::fromLatin1(chave));
-}
-
 Instrumento *instrumento()
 {
     return ArquivoConfiguracao::instancia().getInstrumento();
@@ -214,8 +209,8 @@ void TFormPrincipal::abrirEntrada()
     entrada->setAoPerder([this] {
         const QString nome = ArquivoConfiguracao::instancia().getEntrada();
         esconderTudo();
-        CaixaMensagem::mostrar(texto("frmKit", "msgEntradaPerdida").arg(nome).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
-                               texto("geral", "nomeAplicacao"), this);
+        CaixaMensagem::mostrar(GerenciadorIdiomas::textoDeRotulo("frmKit", "msgEntradaPerdida").arg(nome),
+                               GerenciadorIdiomas::texto("geral", "nomeAplicacao"), this);
     });
     const QString nome = ArquivoConfiguracao::instancia().getEntrada();
     if (nome.isEmpty())
@@ -227,8 +222,8 @@ void TFormPrincipal::abrirEntrada()
         aberto = false;
     }
     if (!aberto)
-        CaixaMensagem::mostrar(texto("frmKit", "msgEntradaIndisponivel").arg(nome).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
-                               texto("geral", "nomeAplicacao"), this);
+        CaixaMensagem::mostrar(GerenciadorIdiomas::textoDeRotulo("frmKit", "msgEntradaIndisponivel").arg(nome),
+                               GerenciadorIdiomas::texto("geral", "nomeAplicacao"), this);
 }
 
 void TFormPrincipal::iniciarDispositivo()
@@ -255,8 +250,8 @@ void TFormPrincipal::iniciarDispositivo()
         // The built-in synth opens even without a soundfont, and then plays silence.
         const QString problema = CapacidadesDispositivo::problemaBiblioteca();
         if (!problema.isEmpty())
-            CaixaMensagem::mostrar(texto("frmPrincipal", "msgSintetizadorMudo").replace(QStringLiteral("%1"), problema),
-                                   texto("geral", "nomeAplicacao"), this);
+            CaixaMensagem::mostrar(GerenciadorIdiomas::texto("frmPrincipal", "msgSintetizadorMudo").replace(QStringLiteral("%1"), problema),
+                                   GerenciadorIdiomas::texto("geral", "nomeAplicacao"), this);
     }
     if (!aberto) {
         mensagem("frmPrincipal", "msgPlacaDesconfigurada");
@@ -283,7 +278,7 @@ void TFormPrincipal::closeEvent(QCloseEvent *evento)
 
 bool TFormPrincipal::FormCloseQuery()
 {
-    if (!CaixaMensagem::perguntarSimNao(texto("frmPrincipal", "closeQuery"), QString(), this))
+    if (!CaixaMensagem::perguntarSimNao(GerenciadorIdiomas::texto("frmPrincipal", "closeQuery"), QString(), this))
         return false;
     if (!ArquivoConfiguracao::instancia().salvar())
         mensagem("frmPrincipal", "msgConfiguracaoNaoSalva");
@@ -358,11 +353,11 @@ void TFormPrincipal::trocarIdioma()
     aplicarIdioma();
     if (chaveStatus)
         status(chaveStatus);
-    const QString todas = texto("frmPrincipal", "BateriaTodas");
+    const QString todas = GerenciadorIdiomas::texto("frmPrincipal", "BateriaTodas");
     for (int k = 0; k < CmbTracks->count(); ++k)
-        CmbTracks->setItemText(k, k < numTrilhasBateria ? texto("frmPrincipal", "Bateria") + QString::number(k + 1) : todas);
+        CmbTracks->setItemText(k, k < numTrilhasBateria ? GerenciadorIdiomas::texto("frmPrincipal", "Bateria") + QString::number(k + 1) : todas);
     if (estado != semMusica)
-        CmbTracks->setPlaceholderText(texto("frmPrincipal", "CmbTracksText"));
+        CmbTracks->setPlaceholderText(GerenciadorIdiomas::texto("frmPrincipal", "CmbTracksText"));
     mostrarAndamento(tkbBPM->value());  // "96 (80 %)" is a text of the language too
 }
 
@@ -379,12 +374,12 @@ void TFormPrincipal::perderAtivacao()
 void TFormPrincipal::status(const char *chave)
 {
     chaveStatus = chave;
-    DesenhoPrincipal::legendar(lblPlayer, texto("frmPrincipal", chave));
+    DesenhoPrincipal::legendar(lblPlayer, GerenciadorIdiomas::texto("frmPrincipal", chave));
 }
 
 void TFormPrincipal::mensagem(const char *secao, const char *chave)
 {
-    CaixaMensagem::mostrar(texto(secao, chave), texto("geral", "nomeAplicacao"), this);
+    CaixaMensagem::mostrar(GerenciadorIdiomas::texto(secao, chave), GerenciadorIdiomas::texto("geral", "nomeAplicacao"), this);
 }
 
 // ---- Transport ----
@@ -616,7 +611,7 @@ std::unique_ptr<TFormEscolherArquivo> TFormPrincipal::criarDlgOpen()
 {
     auto dlgOpen = std::make_unique<TFormEscolherArquivo>(this);
     dlgOpen->setObjectName(QStringLiteral("dlgOpen"));
-    dlgOpen->setWindowTitle(texto("frmPrincipal", "Open"));
+    dlgOpen->setWindowTitle(GerenciadorIdiomas::texto("frmPrincipal", "Open"));
     // "*.mid" in any letter case: "BEAT.MID" is a song too.
     dlgOpen->setFiltro(QStringLiteral("mid (*.mid)"), QByteArrayLiteral(".mid"));
     dlgOpen->setPasta(pastaAbrir.isEmpty() ? QDir::currentPath() : pastaAbrir);
@@ -627,7 +622,7 @@ std::unique_ptr<TFormEscolherArquivo> TFormPrincipal::criarDlgRitmos()
 {
     auto dlgRitmos = std::make_unique<TFormEscolherArquivo>(this);
     dlgRitmos->setObjectName(QStringLiteral("dlgRitmos"));
-    dlgRitmos->setWindowTitle(texto("frmPrincipal", "Styles"));
+    dlgRitmos->setWindowTitle(GerenciadorIdiomas::texto("frmPrincipal", "Styles"));
     dlgRitmos->setPasta(pastaRitmos);
     return dlgRitmos;
 }
@@ -668,22 +663,22 @@ bool TFormPrincipal::carregarEmSegundoPlano(const QString &nomeArquivo)
             lida.musica.reset();
         pronto.store(true);
     });
-    QProgressDialog dialogo(texto("frmPrincipal", "msgAbrindoMusica"), texto("frmPrincipal", "btnCancelarAbertura"), 0, 1000, this);
-    dialogo.setWindowTitle(texto("geral", "nomeAplicacao"));
+    QProgressDialog dialogo(GerenciadorIdiomas::texto("frmPrincipal", "msgAbrindoMusica"), GerenciadorIdiomas::texto("frmPrincipal", "btnCancelarAbertura"), 0, 1000, this);
+    dialogo.setWindowTitle(GerenciadorIdiomas::texto("geral", "nomeAplicacao"));
     dialogo.setWindowModality(Qt::WindowModal);
     dialogo.setAutoClose(false);
     dialogo.setAutoReset(false);
     dialogo.setMinimumDuration(0);
     connect(&dialogo, &QProgressDialog::canceled, &dialogo, [&] {
         progresso.cancelar.store(true);
-        dialogo.setLabelText(texto("frmPrincipal", "msgCancelandoAbertura"));
+        dialogo.setLabelText(GerenciadorIdiomas::texto("frmPrincipal", "msgCancelandoAbertura"));
     });
     QEventLoop espera;
     QTimer vigia;
     connect(&vigia, &QTimer::timeout, &espera, [&] {
         // Escape and the close box cancel too, without the signal.
         if (dialogo.wasCanceled() && !progresso.cancelar.exchange(true))
-            dialogo.setLabelText(texto("frmPrincipal", "msgCancelandoAbertura"));
+            dialogo.setLabelText(GerenciadorIdiomas::texto("frmPrincipal", "msgCancelandoAbertura"));
         if (pronto.load()) {
             espera.quit();
             return;
@@ -737,8 +732,8 @@ void TFormPrincipal::abrirMusica(const QString &nomeArquivo)
         // A file the reader refuses is no fault of the device: say which file it was.
         const auto *toolkit = dynamic_cast<const ESonoMidiException *>(&erro);
         if (toolkit && SaidaMIDI::arquivoRecusado(*toolkit))
-            CaixaMensagem::mostrar(texto("frmPrincipal", "msgArquivoInvalido").replace(QLatin1String("%1"), QFileInfo(nomeArquivo).fileName()),
-                                   texto("geral", "nomeAplicacao"), this);
+            CaixaMensagem::mostrar(GerenciadorIdiomas::texto("frmPrincipal", "msgArquivoInvalido").replace(QLatin1String("%1"), QFileInfo(nomeArquivo).fileName()),
+                                   GerenciadorIdiomas::texto("geral", "nomeAplicacao"), this);
         else
             mensagem("frmPrincipal", "msgPlacaDesconfigurada");
         // The sequencer is stopped at tick 0 now; the transport must say so.
@@ -751,7 +746,7 @@ void TFormPrincipal::abrirMusica(const QString &nomeArquivo)
 
     // 4.-5.
     CmbTracks->clear();
-    CmbTracks->setPlaceholderText(texto("frmPrincipal", "CmbTracksText"));
+    CmbTracks->setPlaceholderText(GerenciadorIdiomas::texto("frmPrincipal", "CmbTracksText"));
     numTrilhasBateria = 0;
     const int32_t numTrilhas = saida.getNumTrilhasArquivo();
     Musica *musica = gerenciador.getMusica();
@@ -759,7 +754,7 @@ void TFormPrincipal::abrirMusica(const QString &nomeArquivo)
         if (musica && i < musica->getNumTrilhas() && musica->getTrilha(i)->temBateria()) {
             trilhasBateria[size_t(numTrilhasBateria)] = i;
             ++numTrilhasBateria;
-            CmbTracks->addItem(texto("frmPrincipal", "Bateria") + QString::number(numTrilhasBateria));
+            CmbTracks->addItem(GerenciadorIdiomas::texto("frmPrincipal", "Bateria") + QString::number(numTrilhasBateria));
         }
         if (setup) {
             // An empty name shows as ('frmPrincipal','SemNome').
@@ -772,7 +767,7 @@ void TFormPrincipal::abrirMusica(const QString &nomeArquivo)
     }
     // 6.
     if (numTrilhasBateria >= 2) {
-        CmbTracks->addItem(texto("frmPrincipal", "BateriaTodas"));
+        CmbTracks->addItem(GerenciadorIdiomas::texto("frmPrincipal", "BateriaTodas"));
         CmbTracks->setCurrentIndex(numTrilhasBateria);
         sequenciador.setTrilhaExibida(-1);
     } else if (numTrilhasBateria == 1) {
@@ -840,7 +835,7 @@ void TFormPrincipal::mostrarAndamento(int bpm)
     }
     // "96 (80 %)" needs the room of the caption too: it takes the caption's place,
     // centred over the slider and clear of "Play Along".
-    DesenhoPrincipal::legendar(lblBPM, texto("frmPratica", "lblBPMVelocidade").arg(bpm).arg(percentual));
+    DesenhoPrincipal::legendar(lblBPM, GerenciadorIdiomas::texto("frmPratica", "lblBPMVelocidade").arg(bpm).arg(percentual));
     const int largura = lblBPM->width();
     const int centro = tkbBPM->geometry().center().x();
     const int esquerda = std::max(lblVelocidade->x(), std::min(centro - largura / 2, lblPlayAlong->x() - 3 - largura));
@@ -1111,7 +1106,7 @@ void TFormPrincipal::mostrarAjudaTeclado(bool mostrar)
 void TFormPrincipal::abrirDocumentoAjuda(const char *secao, const char *chave, const char *naoEncontrado)
 {
     try {
-        const QString documento = PastaAplicacao::arquivo(texto(secao, chave));
+        const QString documento = PastaAplicacao::arquivo(GerenciadorIdiomas::texto(secao, chave));
         if (!QFileInfo(documento).isFile())
             mensagem("geral", naoEncontrado);
         else if (!Util::abrirDocumento(documento))
@@ -1134,7 +1129,7 @@ void TFormPrincipal::imgTutorialClick()
 void TFormPrincipal::imgURLClick()
 {
     // Without a browser, the same message as the help button's.
-    if (!Util::abrirDocumento(texto("(r)parametros", "urlOrvalis")))
+    if (!Util::abrirDocumento(GerenciadorIdiomas::texto("(r)parametros", "urlOrvalis")))
         mensagem("geral", "erroAbrirNavegador");
 }
 

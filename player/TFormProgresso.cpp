@@ -18,10 +18,7 @@ namespace {
 
 QString texto(const char *chave)
 {
-    QString t = GerenciadorIdiomas::instancia()->obterTexto(QStringLiteral("frmProgresso"), QString::fromLatin1(chave));
-    // Language files break lines with CR LF; labels want a bare line feed.
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return t;
+    return GerenciadorIdiomas::textoDeRotulo("frmProgresso", chave);
 }
 
 QString duracao(qint64 ms)
