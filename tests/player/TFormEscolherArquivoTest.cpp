@@ -68,7 +68,7 @@ protected:
     TFormEscolherArquivo &dialogo() const { return *escolha; }
 };
 
-const QString substituto(QChar(QChar::ReplacementCharacter));
+const QString substituto{QChar(QChar::ReplacementCharacter)};
 
 }  // namespace
 
